@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a fresh Debian machine (as root, or with sudo).
+set -euo pipefail
+
+packages=(cmake ninja-build g++ clang libgtest-dev googletest libbenchmark-dev
+          g++-mingw-w64-x86-64 wine64 binutils-mingw-w64-x86-64)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

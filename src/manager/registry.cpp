@@ -1,0 +1,47 @@
+#include "input/input_manager.h"
+
+#include <utility>
+
+namespace input {
+
+void InputManager::registerAction(int id, const vel::InplaceString<32>& name, ControlType type,
+                                  int channel) {
+    if (id < 0)
+        return;
+    // Everything that can throw comes before the first change to the map.
+    vel::InplaceWString<32> key;
+    key.assignNarrow(name.c_str(), name.length());
+    ActionEntry entry;
+    entry.controlType = type;
+    entry.channelMask = static_cast<std::uint32_t>(channel);
+    entry.name = name;
+
+    std::uint32_t index = static_cast<std::uint32_t>(id);
+    if (index >= actions.size())
+        actions.resize(index + 1); // storage for exactly id + 1 entries; gaps get default rows
+
+    auto found = actionNames.find(key);
+    if (found != actionNames.end())
+        found->second = id;
+    else
+        actionNames.emplace(std::move(key), id);
+    actions[index] = std::move(entry);
+}
+
+int InputManager::getAction(const vel::InplaceWString<128>& name) {
+    auto found = actionNames.find(static_cast<const vel::WString&>(name));
+    return found == actionNames.end() ? -1 : found->second;
+}
+
+vel::InplaceString<128> InputManager::getActionName(int id) {
+    if (id >= 0 && static_cast<std::uint32_t>(id) < actions.size())
+        return vel::InplaceString<128>(actions[static_cast<std::uint32_t>(id)].name);
+    static const vel::InplaceString<128> invalid("INVALID");
+    return invalid;
+}
+
+bool InputManager::isActionAssigned(int id) {
+    return id >= 0 && static_cast<std::uint32_t>(id) < actions.size();
+}
+
+} // namespace input

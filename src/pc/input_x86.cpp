@@ -1,0 +1,205 @@
+#include "input/input_x86.h"
+
+#include <cstdlib>
+
+#include "app/events.h"
+#include "host/platform.h"
+#include "manager/settings.h"
+
+namespace input {
+
+namespace {
+
+constexpr std::int16_t kDown = static_cast<std::int16_t>(0x8000);
+constexpr std::int32_t kNoPosition = 0x7FFFFFFF;
+// Absolute moves this far (in normalised 0-65535 units) are jumps, not motion.
+constexpr std::int64_t kAbsoluteJump = 8192;
+// The mouse buttons are read from the operating system, in this order.
+constexpr int kMouseButtons[] = {1, 4, 2, 5, 6};
+
+bool isDownWord(std::int16_t state) { return (static_cast<std::uint16_t>(state) & 0x8000u) != 0; }
+
+// 32-bit wrapping arithmetic, as the raw-input counters wrap.
+std::int32_t wrapAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+std::int32_t wrapSub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+// 0.1 at sensitivity 0 or below, 2.0 at 1 or above.
+float sensitivityFactor(float sensitivity) {
+    float t = sensitivity > 0.0f ? (sensitivity < 1.0f ? sensitivity : 1.0f) : 0.0f;
+    return 0.1f + t * (2.0f - 0.1f);
+}
+
+} // namespace
+
+InputX86::InputX86()
+    : active(false), pendingKeyState(), mouseAccumX(0), mouseAccumY(0), wheelAccum(0),
+      mouseDeltaX(0), mouseDeltaY(0), mouseWheel(0), mouseSensitivity(0.5f),
+      lastAbsoluteX(kNoPosition), lastAbsoluteY(kNoPosition), accessibilityKeysSaved(false),
+      savedStickyKeys(), savedToggleKeys(), savedFilterKeys() {}
+
+InputX86::InputX86(const InputX86& other) = default;
+InputX86& InputX86::operator=(const InputX86& other) = default;
+InputX86::~InputX86() = default;
+
+void InputX86::construct() {
+    for (int i = 0; i < KEY_COUNT; ++i) {
+        keyState[i] = 0;
+        previousKeyState[i] = 0;
+    }
+    mouseAccumX = mouseAccumY = wheelAccum = 0;
+    mouseDeltaX = mouseDeltaY = mouseWheel = 0;
+    const platform::RawInputDevice devices[2] = {
+        {1, 6, 0, nullptr}, // keyboard
+        {1, 2, 0, nullptr}, // mouse
+    };
+    platform::registerRawInputDevices(devices, 2);
+    disableAccessibilityShortcutKeys();
+}
+
+void InputX86::destruct() { restoreAccessibilityShortcutKeys(); }
+
+void InputX86::update() {
+    for (int i = 0; i < KEY_COUNT; ++i) {
+        previousKeyState[i] = keyState[i].load();
+        keyState[i] = pendingKeyState[i];
+    }
+    for (int vk : kMouseButtons)
+        keyState[vk] = platform::getAsyncKeyState(vk);
+    keyState[KEY_WHEEL_UP] = wheelAccum > 0 ? kDown : std::int16_t(0);
+    keyState[KEY_WHEEL_DOWN] = wheelAccum < 0 ? kDown : std::int16_t(0);
+    mouseDeltaX = mouseAccumX;
+    mouseDeltaY = mouseAccumY;
+    mouseWheel = wheelAccum;
+}
+
+void InputX86::reset() {
+    for (int i = 0; i < KEY_COUNT; ++i) {
+        keyState[i] = 0;
+        previousKeyState[i] = 0;
+    }
+    mouseAccumX = mouseAccumY = wheelAccum = 0;
+    mouseDeltaX = mouseDeltaY = mouseWheel = 0;
+}
+
+void InputX86::resetMouseInputDeltas() { mouseAccumX = mouseAccumY = wheelAccum = 0; }
+
+bool InputX86::handleAppEvent(app::InputEvent* event) {
+    if (!event || event->rawInput.header.dwType != app::RIM_TYPEMOUSE)
+        return true;
+    const app::RawMouse& mouse = event->rawInput.data.mouse;
+    if (mouse.usFlags & app::MOUSE_MOVE_ABSOLUTE) {
+        std::int32_t dx = wrapSub(mouse.lLastX, lastAbsoluteX);
+        std::int32_t dy = wrapSub(mouse.lLastY, lastAbsoluteY);
+        if (std::llabs(dx) < kAbsoluteJump && std::llabs(dy) < kAbsoluteJump) {
+            bool virtualDesktop = (mouse.usFlags & app::MOUSE_VIRTUAL_DESKTOP) != 0;
+            std::int64_t width = platform::getSystemMetrics(
+                virtualDesktop ? platform::METRIC_CX_VIRTUAL_SCREEN : platform::METRIC_CX_SCREEN);
+            std::int64_t height = platform::getSystemMetrics(
+                virtualDesktop ? platform::METRIC_CY_VIRTUAL_SCREEN : platform::METRIC_CY_SCREEN);
+            // Normalised 0-65535 units to pixels; the division truncates toward zero.
+            mouseAccumX = wrapAdd(mouseAccumX, static_cast<std::int32_t>(width * dx / 65536));
+            mouseAccumY = wrapAdd(mouseAccumY, static_cast<std::int32_t>(height * dy / 65536));
+        }
+        lastAbsoluteX = mouse.lLastX;
+        lastAbsoluteY = mouse.lLastY;
+    } else {
+        mouseAccumX = wrapAdd(mouseAccumX, mouse.lLastX);
+        mouseAccumY = wrapAdd(mouseAccumY, mouse.lLastY);
+    }
+    if (mouse.usButtonFlags & app::RI_MOUSE_WHEEL) {
+        std::int16_t notch = static_cast<std::int16_t>(mouse.usButtonData);
+        if (notch > 0)
+            wheelAccum = wrapAdd(wheelAccum, 1);
+        else if (notch < 0)
+            wheelAccum = wrapAdd(wheelAccum, -1);
+    }
+    return true;
+}
+
+void InputX86::updateKeyboardState(const bool (&keys)[256]) {
+    for (int code = 0; code < 256; ++code)
+        pendingKeyState[code] = keys[code] ? kDown : std::int16_t(0);
+}
+
+bool InputX86::keyDown(unsigned short key) const {
+    return key < KEY_COUNT && isDownWord(keyState[key]);
+}
+
+bool InputX86::keyUp(unsigned short key) const { return keyDown(key); }
+
+bool InputX86::keyClicked(unsigned short key) const {
+    return key < KEY_COUNT && isDownWord(keyState[key]) && !isDownWord(previousKeyState[key]);
+}
+
+bool InputX86::isAnyKeyPressed(int& key) const {
+    key = -1;
+    for (unsigned short code = 0; code < KEY_COUNT; ++code) {
+        if (keyClicked(code)) {
+            key = code;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool InputX86::isActive() const { return active; }
+void InputX86::setActive(bool on) { active = on; }
+
+int InputX86::getRawMouseDeltaX() const { return mouseDeltaX; }
+int InputX86::getRawMouseDeltaY() const { return mouseDeltaY; }
+int InputX86::getMouseWheel() const { return mouseWheel; }
+
+float InputX86::getMouseDeltaX() const {
+    return sensitivityFactor(mouseSensitivity) * static_cast<float>(mouseDeltaX.load()) *
+           settings::mouseXSensitivity.get();
+}
+
+float InputX86::getMouseDeltaY() const {
+    return sensitivityFactor(mouseSensitivity) * static_cast<float>(mouseDeltaY.load()) *
+           settings::mouseYSensitivity.get();
+}
+
+void InputX86::setMouseSensitivity(float sensitivity) { mouseSensitivity = sensitivity; }
+
+void InputX86::disableAccessibilityShortcutKeys() {
+    savedStickyKeys.cbSize = sizeof(StickyKeysRecord);
+    savedToggleKeys.cbSize = sizeof(ToggleKeysRecord);
+    savedFilterKeys.cbSize = sizeof(FilterKeysRecord);
+    platform::systemParametersInfo(platform::SPI_ACTION_GET_STICKY_KEYS, sizeof(StickyKeysRecord),
+                                   &savedStickyKeys, 0);
+    platform::systemParametersInfo(platform::SPI_ACTION_GET_TOGGLE_KEYS, sizeof(ToggleKeysRecord),
+                                   &savedToggleKeys, 0);
+    platform::systemParametersInfo(platform::SPI_ACTION_GET_FILTER_KEYS, sizeof(FilterKeysRecord),
+                                   &savedFilterKeys, 0);
+
+    // Only the hot keys go off, whether or not the features themselves are on.
+    constexpr std::uint32_t hotKeyBits =
+        platform::ACCESS_HOT_KEY_ACTIVE | platform::ACCESS_CONFIRM_HOT_KEY;
+    StickyKeysRecord sticky = savedStickyKeys;
+    sticky.dwFlags &= ~hotKeyBits;
+    platform::systemParametersInfo(platform::SPI_ACTION_SET_STICKY_KEYS, sizeof sticky, &sticky, 0);
+    ToggleKeysRecord toggle = savedToggleKeys;
+    toggle.dwFlags &= ~hotKeyBits;
+    platform::systemParametersInfo(platform::SPI_ACTION_SET_TOGGLE_KEYS, sizeof toggle, &toggle, 0);
+    FilterKeysRecord filter = savedFilterKeys;
+    filter.dwFlags &= ~hotKeyBits;
+    platform::systemParametersInfo(platform::SPI_ACTION_SET_FILTER_KEYS, sizeof filter, &filter, 0);
+    accessibilityKeysSaved = true;
+}
+
+void InputX86::restoreAccessibilityShortcutKeys() {
+    if (!accessibilityKeysSaved)
+        return;
+    platform::systemParametersInfo(platform::SPI_ACTION_SET_STICKY_KEYS, sizeof savedStickyKeys,
+                                   &savedStickyKeys, 0);
+    platform::systemParametersInfo(platform::SPI_ACTION_SET_TOGGLE_KEYS, sizeof savedToggleKeys,
+                                   &savedToggleKeys, 0);
+    platform::systemParametersInfo(platform::SPI_ACTION_SET_FILTER_KEYS, sizeof savedFilterKeys,
+                                   &savedFilterKeys, 0);
+}
+
+} // namespace input

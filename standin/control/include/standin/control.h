@@ -1,0 +1,64 @@
+#pragma once
+
+// One place from which tests and tools drive the machine around the library: the host stand-in
+// (heap, XInput users, tweakables, string table) and the platform. On the simulated platform
+// everything can be set; on Windows the operating system's own state cannot, so the setters of
+// platform state do nothing there and the getters report the real system.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/control.h"
+#include "vel/xinput.h"
+
+namespace sim {
+
+// True when the platform is the simulated one (not Windows).
+bool isSimulated();
+
+// The host stand-in and the platform back to their start (tweakables at their defaults, the four
+// XInput users scripted as not connected, no keys down, default screens and key names).
+void reset();
+
+// XInput users 0-3.
+void setPad(unsigned user, const _tov_XINPUT_GAMEPAD& report);
+void disconnectPad(unsigned user);
+unsigned padReads(unsigned user);
+std::vector<_tov_XINPUT_VIBRATION> vibrations(unsigned user);
+
+// The operating system's asynchronous key state (mouse buttons reach the library this way).
+void setAsyncKey(int vk, bool down);
+void setScreenMetric(int index, int value);
+int screenMetric(int index);
+// Key names as the platform gives them.
+void setKeyName(unsigned scan, const char* name);
+std::string keyNameText(std::int32_t lParam);
+unsigned mapVirtualKey(unsigned vk);
+
+struct SpiCall {
+    std::uint32_t action;
+    std::uint32_t uiParam;
+    std::uint32_t fWinIni;
+    std::uint32_t cbSize;
+    std::uint32_t dwFlags;
+};
+std::vector<SpiCall> spiCalls();
+
+struct RawInputRegistration {
+    std::uint16_t usagePage;
+    std::uint16_t usage;
+    std::uint32_t flags;
+    bool targetWindow;
+};
+std::vector<RawInputRegistration> rawInputRegistrations();
+
+struct AccessibilityFlags {
+    std::uint32_t sticky;
+    std::uint32_t toggle;
+    std::uint32_t filter;
+};
+AccessibilityFlags accessibilityFlags();
+void setAccessibilityFlags(const AccessibilityFlags& flags);
+
+} // namespace sim

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace m {
+
+template <class T> struct Vector2Template {
+    T x;
+    T y;
+};
+
+} // namespace m

@@ -1,0 +1,207 @@
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "keyboard_layout.h"
+#include "winsim/control.h"
+
+namespace {
+
+constexpr DWORD kStickyDefault = 0x1FE;  // available, hot key active and confirmed, sounds
+constexpr DWORD kToggleDefault = 0x3E;
+constexpr DWORD kFilterDefault = 0x7E;
+
+struct Machine {
+    std::mutex mutex;
+    std::atomic<SHORT> asyncKeys[256];
+    std::map<int, int> metrics;
+    std::map<unsigned, std::string> keyNameOverrides; // an empty name makes a key nameless
+    std::vector<winsim::SpiCall> spiCalls;
+    std::vector<RAWINPUTDEVICE> registrations;
+    STICKYKEYS sticky;
+    TOGGLEKEYS toggle;
+    FILTERKEYS filter;
+
+    Machine() { reset(); }
+
+    void reset() {
+        std::lock_guard<std::mutex> guard(mutex);
+        for (auto& key : asyncKeys)
+            key.store(0, std::memory_order_relaxed);
+        metrics = {{SM_CXSCREEN, 1920}, {SM_CYSCREEN, 1080},
+                   {SM_CXVIRTUALSCREEN, 3840}, {SM_CYVIRTUALSCREEN, 1200}};
+        keyNameOverrides.clear();
+        spiCalls.clear();
+        registrations.clear();
+        sticky = {sizeof(STICKYKEYS), kStickyDefault};
+        toggle = {sizeof(TOGGLEKEYS), kToggleDefault};
+        filter = {sizeof(FILTERKEYS), kFilterDefault, 0, 1000, 500, 0};
+    }
+};
+
+Machine& machine() {
+    static Machine m;
+    return m;
+}
+
+// The accessibility record an SPI action reads or writes, with its size; null for other actions.
+void* accessibilityRecord(Machine& m, UINT action, UINT& size, bool& isSet) {
+    isSet = false;
+    switch (action) {
+    case SPI_SETSTICKYKEYS: isSet = true; [[fallthrough]];
+    case SPI_GETSTICKYKEYS: size = sizeof(STICKYKEYS); return &m.sticky;
+    case SPI_SETTOGGLEKEYS: isSet = true; [[fallthrough]];
+    case SPI_GETTOGGLEKEYS: size = sizeof(TOGGLEKEYS); return &m.toggle;
+    case SPI_SETFILTERKEYS: isSet = true; [[fallthrough]];
+    case SPI_GETFILTERKEYS: size = sizeof(FILTERKEYS); return &m.filter;
+    default: size = 0; return nullptr;
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+SHORT GetAsyncKeyState(int vKey) {
+    if (vKey < 0 || vKey > 255)
+        return 0;
+    return machine().asyncKeys[vKey].load(std::memory_order_relaxed);
+}
+
+int GetSystemMetrics(int index) {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    auto it = m.metrics.find(index);
+    return it == m.metrics.end() ? 0 : it->second;
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT fWinIni) {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    winsim::SpiCall call{action, uiParam, fWinIni, {}};
+    UINT size = 0;
+    bool isSet = false;
+    void* record = accessibilityRecord(m, action, size, isSet);
+    BOOL ok = FALSE;
+    // Windows insists that both uiParam and the record's cbSize give the record's size.
+    if (record && pvParam && uiParam == size && *static_cast<UINT*>(pvParam) == size) {
+        if (isSet)
+            std::memcpy(record, pvParam, size);
+        else
+            std::memcpy(pvParam, record, size);
+        ok = TRUE;
+    }
+    if (pvParam && size)
+        std::memcpy(call.record, pvParam, size);
+    m.spiCalls.push_back(call);
+    return ok;
+}
+
+BOOL RegisterRawInputDevices(PCRAWINPUTDEVICE devices, UINT count, UINT cbSize) {
+    if (!devices || cbSize != sizeof(RAWINPUTDEVICE))
+        return FALSE;
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    for (UINT i = 0; i < count; ++i)
+        m.registrations.push_back(devices[i]);
+    return TRUE;
+}
+
+UINT MapVirtualKeyA(UINT code, UINT mapType) {
+    if (mapType != MAPVK_VK_TO_VSC || code > 255)
+        return 0;
+    return winsim::usScanCode(code);
+}
+
+int GetKeyNameTextA(LONG lParam, LPSTR buffer, int size) {
+    if (!buffer || size <= 0)
+        return 0;
+    unsigned scan = (static_cast<unsigned>(lParam) >> 16) & 0x1FF;
+    Machine& m = machine();
+    std::string name;
+    {
+        std::lock_guard<std::mutex> guard(m.mutex);
+        auto it = m.keyNameOverrides.find(scan);
+        if (it != m.keyNameOverrides.end()) {
+            name = it->second;
+        } else if (const char* us = winsim::usKeyName(scan)) {
+            name = us;
+        }
+    }
+    int n = static_cast<int>(name.size());
+    if (n > size - 1)
+        n = size - 1;
+    std::memcpy(buffer, name.data(), static_cast<std::size_t>(n));
+    buffer[n] = '\0';
+    return n;
+}
+
+// No controller is attached to the simulated machine; the host's wrapper scripts pads itself.
+DWORD XInputGetState(DWORD, XINPUT_STATE*) { return ERROR_DEVICE_NOT_CONNECTED; }
+DWORD XInputSetState(DWORD, XINPUT_VIBRATION*) { return ERROR_DEVICE_NOT_CONNECTED; }
+
+} // extern "C"
+
+namespace winsim {
+
+void reset() { machine().reset(); }
+
+void setAsyncKeyState(int vk, SHORT state) {
+    if (vk >= 0 && vk <= 255)
+        machine().asyncKeys[vk].store(state, std::memory_order_relaxed);
+}
+
+void setSystemMetric(int index, int value) {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    m.metrics[index] = value;
+}
+
+void setKeyName(unsigned scan, const char* name) {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    m.keyNameOverrides[scan & 0x1FF] = name ? name : "";
+}
+
+std::vector<SpiCall> spiCalls() {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    return m.spiCalls;
+}
+
+std::vector<RAWINPUTDEVICE> rawInputRegistrations() {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    return m.registrations;
+}
+
+STICKYKEYS stickyKeys() {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    return m.sticky;
+}
+
+TOGGLEKEYS toggleKeys() {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    return m.toggle;
+}
+
+FILTERKEYS filterKeys() {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    return m.filter;
+}
+
+void setAccessibility(const STICKYKEYS& sticky, const TOGGLEKEYS& toggle,
+                      const FILTERKEYS& filter) {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    m.sticky = sticky;
+    m.toggle = toggle;
+    m.filter = filter;
+}
+
+} // namespace winsim

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "input/input.h"
+#include "standin/control.h"
+
+namespace testing_support {
+
+// A pad report built field by field.
+struct Report {
+    _tov_XINPUT_GAMEPAD raw{};
+
+    Report& buttons(std::uint16_t mask) {
+        raw.wButtons = mask;
+        return *this;
+    }
+    Report& press(int code) {
+        raw.wButtons = static_cast<std::uint16_t>(raw.wButtons | (1u << code));
+        return *this;
+    }
+    Report& triggers(std::uint8_t left, std::uint8_t right) {
+        raw.bLeftTrigger = left;
+        raw.bRightTrigger = right;
+        return *this;
+    }
+    Report& sticks(std::int16_t lx, std::int16_t ly, std::int16_t rx, std::int16_t ry) {
+        raw.sThumbLX = lx;
+        raw.sThumbLY = ly;
+        raw.sThumbRX = rx;
+        raw.sThumbRY = ry;
+        return *this;
+    }
+    operator const _tov_XINPUT_GAMEPAD&() const { return raw; }
+};
+
+inline std::uint16_t bit(int code) { return static_cast<std::uint16_t>(1u << code); }
+
+// Every test starts from a fresh host and platform.
+class FreshMachine : public ::testing::Test {
+protected:
+    void SetUp() override { sim::reset(); }
+    void TearDown() override { sim::reset(); }
+};
+
+// A manager with a PC device in PC input mode and focus, and the raw keyboard attached.
+class ManagerTest : public FreshMachine {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the manager under test (replacing any earlier one).
+    input::InputManager& make(bool createPCDevice = true, bool pcInputMode = true);
+
+    // One frame: the host's key snapshot and raw keyboard update, then the manager's update.
+    void frame(float dt = 1.0f / 60.0f);
+
+    void keyDown(int vk) { keys[vk] = true; }
+    void keyUp(int vk) { keys[vk] = false; }
+    // Raw key events for the raw keyboard buffer.
+    void rawKey(int vk, bool down, int modifiers = 0, char character = 0);
+    // A raw relative mouse move and wheel notch.
+    void mouseMove(int dx, int dy, int wheel = 0);
+    // Makes the pad (slot 0 by default) the device in use by a frame with a stick pushed, then
+    // releases it with a second frame.
+    void switchToPad(unsigned user = 0);
+
+    std::unique_ptr<input::InputManager> manager;
+    std::unique_ptr<input::Keyboard> keyboard;
+    bool keys[256] = {};
+};
+
+} // namespace testing_support

@@ -81,7 +81,8 @@ public:
 
     // --- Action registry ---------------------------------------------------------------------
     // Registers or overwrites action `id`, growing the table to exactly id + 1 entries. The old
-    // name of an overwritten id keeps pointing at it. A negative id changes nothing.
+    // name of an overwritten id keeps pointing at it. A negative id changes nothing, and so does a
+    // failed allocation.
     void registerAction(int id, const vel::InplaceString<32>& name, ControlType type, int channel);
     // The id registered under `name` (case-sensitive), or -1.
     int getAction(const vel::InplaceWString<128>& name);
@@ -102,7 +103,8 @@ public:
     bool isButtonBound(unsigned short button, int channels) const;
     // The action's first pad code, or -1.
     int getGamepadButton(int action);
-    // Replaces both tables with the default bindings (sticks as setSticksSwapped says).
+    // Replaces both tables with the default bindings (sticks as setSticksSwapped says). A failed
+    // allocation leaves both tables as they were.
     void bindDefaultInputs();
 
     // --- Reads -------------------------------------------------------------------------------

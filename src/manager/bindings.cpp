@@ -191,17 +191,28 @@ int InputManager::getGamepadButton(int action) {
 }
 
 void InputManager::bindDefaultInputs() {
-    clearKeyBindings();
-    clearGamepadBindings();
+    // Both tables are built aside and swapped in under their locks: a failed allocation leaves
+    // the old bindings in place, and a reader sees the old table or the new one, never a part.
+    BindingMap keys;
     for (const DefaultBinding& binding : kDefaultKeys)
-        bindKeyboard(binding.action, binding.code);
+        keys.emplace(binding.action, binding.code);
+    BindingMap pads;
     bool swapped = sticksSwapped;
-    bindGamepad(swapped ? ACTION_CAMERA_X : ACTION_MOVEMENT_X, GAMEPAD_LEFT_STICK_X);
-    bindGamepad(swapped ? ACTION_CAMERA_Y : ACTION_MOVEMENT_Y, GAMEPAD_LEFT_STICK_Y);
-    bindGamepad(swapped ? ACTION_MOVEMENT_X : ACTION_CAMERA_X, GAMEPAD_RIGHT_STICK_X);
-    bindGamepad(swapped ? ACTION_MOVEMENT_Y : ACTION_CAMERA_Y, GAMEPAD_RIGHT_STICK_Y);
+    pads.emplace(swapped ? ACTION_CAMERA_X : ACTION_MOVEMENT_X, GAMEPAD_LEFT_STICK_X);
+    pads.emplace(swapped ? ACTION_CAMERA_Y : ACTION_MOVEMENT_Y, GAMEPAD_LEFT_STICK_Y);
+    pads.emplace(swapped ? ACTION_MOVEMENT_X : ACTION_CAMERA_X, GAMEPAD_RIGHT_STICK_X);
+    pads.emplace(swapped ? ACTION_MOVEMENT_Y : ACTION_CAMERA_Y, GAMEPAD_RIGHT_STICK_Y);
     for (const DefaultBinding& binding : kDefaultPadCodes)
-        bindGamepad(binding.action, binding.code);
+        pads.emplace(binding.action, binding.code);
+    {
+        SpinLockGuard guard(keyBindingsLock);
+        keyBindings.swap(keys);
+    }
+    {
+        SpinLockGuard guard(padBindingsLock);
+        padBindings.swap(pads);
+    }
+    // The old bindings are freed here, outside the locks.
 }
 
 } // namespace input

@@ -8,7 +8,10 @@ void InputManager::registerAction(int id, const vel::InplaceString<32>& name, Co
                                   int channel) {
     if (id < 0)
         return;
-    // Everything that can throw comes before the first change to the map.
+    // Every step that can throw comes before the first visible change, so a failed allocation
+    // leaves the table and the map as they were: the key and the entry are built aside, the
+    // storage is reserved (its size unchanged), and the map insertion changes nothing when it
+    // throws. What follows it cannot throw.
     vel::InplaceWString<32> key;
     key.assignNarrow(name.c_str(), name.length());
     ActionEntry entry;
@@ -18,13 +21,15 @@ void InputManager::registerAction(int id, const vel::InplaceString<32>& name, Co
 
     std::uint32_t index = static_cast<std::uint32_t>(id);
     if (index >= actions.size())
-        actions.resize(index + 1); // storage for exactly id + 1 entries; gaps get default rows
+        actions.reserve(index + 1); // storage for exactly id + 1 entries
 
     auto found = actionNames.find(key);
     if (found != actionNames.end())
         found->second = id;
     else
         actionNames.emplace(std::move(key), id);
+    if (index >= actions.size())
+        actions.resize(index + 1); // within the reserved storage; gaps get default rows
     actions[index] = std::move(entry);
 }
 

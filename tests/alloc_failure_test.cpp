@@ -1,0 +1,250 @@
+// The engine heap may throw from any allocation. Each test makes the first, second, ... allocation
+// of one operation fail in turn, until the operation runs through without reaching the failure,
+// and checks after every throw that nothing leaked, that no lock stayed held, that the binding
+// tables are as they were and that the manager still works.
+
+#include <cstdint>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include "host/control.h"
+#include "support/fixture.h"
+#include "support/watchdog.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr int kFreshAction = 360; // a gap of the default table, registered by the tests
+constexpr int kNewAction = 400;   // beyond the default table: registering it grows the table
+const char* const kLongName = "AN_ACTION_NAME_OF_MORE_THAN_THIRTY_TWO_CHARACTERS";
+
+// Fails allocation 1, 2, ... of `operation` in turn and runs `afterThrow` after each throw, which
+// must have left the live heap blocks as they were. Returns the number of allocations failed.
+template <class Operation, class AfterThrow>
+int failEachAllocationInTurn(const char* what, Operation operation, AfterThrow afterThrow) {
+    for (std::uint64_t n = 1; n <= 5000; ++n) {
+        std::int64_t liveBefore = host::memory::liveBlocks();
+        host::memory::failNthAllocation(n);
+        bool threw = false;
+        try {
+            operation();
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+        bool fired = !host::memory::failureArmed();
+        host::memory::failNthAllocation(0);
+        if (!threw) {
+            EXPECT_FALSE(fired) << what << ": allocation " << n << " failed without an exception";
+            std::printf("[ alloc    ] %s: %d allocation points failed in turn\n", what,
+                        static_cast<int>(n - 1));
+            return static_cast<int>(n - 1);
+        }
+        EXPECT_EQ(host::memory::liveBlocks(), liveBefore)
+            << what << ": blocks leaked when allocation " << n << " failed";
+        afterThrow();
+        if (::testing::Test::HasFailure()) {
+            ADD_FAILURE() << what << ": first failure at allocation " << n;
+            return -1;
+        }
+    }
+    ADD_FAILURE() << what << " never ran through";
+    return -1;
+}
+
+class AllocFailure : public ManagerTest {
+protected:
+    void SetUp() override {
+        FreshMachine::SetUp();
+        blocksAtStart = host::memory::liveBlocks();
+        make();
+        manager->registerAction(kFreshAction, "ALLOC_TEST", input::CONTROL_DOWN, -1);
+    }
+    void TearDown() override {
+        host::memory::failNthAllocation(0);
+        manager.reset();
+        EXPECT_EQ(host::memory::liveBlocks(), blocksAtStart) << "blocks left after destruction";
+        ManagerTest::TearDown();
+    }
+
+    // What the binding queries can see of both tables: each id's first key and pad code, and
+    // whether each code is bound in any channel.
+    std::vector<int> bindingView() {
+        std::vector<int> view;
+        for (int id = -2; id <= kNewAction + 2; ++id) {
+            int key = -1;
+            manager->getKeyCode(id, key);
+            view.push_back(key);
+            view.push_back(manager->getGamepadButton(id));
+        }
+        for (unsigned short code = 0; code < input::KEY_COUNT; ++code)
+            view.push_back(manager->isKeyBound(code, -1));
+        for (unsigned short code = 0; code < 24; ++code)
+            view.push_back(manager->isButtonBound(code, -1));
+        return view;
+    }
+
+    // Another thread takes every lock of the manager and of its pads, under a watchdog.
+    void expectLocksFree() {
+        input::InputManager* m = manager.get();
+        runOnOtherThread("a call from another thread after a failed allocation", [m] {
+            m->isKeyBound(32, -1);    // keyBindingsLock
+            m->isButtonBound(12, -1); // padBindingsLock
+            m->getSelectedGamepad();  // gamepadLock
+            m->isChannelOn(-1);       // channelLock
+            for (int slot = 0; slot < 4; ++slot)
+                m->getGamepad(slot)->buttonDown(input::GAMEPAD_A); // each pad's lock
+        });
+    }
+
+    // A frame and a read still work.
+    void expectUsable() {
+        manager->setMenu(true);
+        frame();
+        manager->readDigital(input::ACTION_MENU_A);
+        EXPECT_TRUE(manager->isChannelOn(input::CHANNEL_MENU));
+        manager->setMenu(false);
+    }
+
+    std::int64_t blocksAtStart = 0;
+};
+
+TEST_F(AllocFailure, ConstructionLeavesNothingBehind) {
+    manager.reset();
+    std::int64_t liveBefore = host::memory::liveBlocks();
+    sim::AccessibilityFlags flags = sim::accessibilityFlags();
+    for (bool pc : {true, false}) {
+        int points = failEachAllocationInTurn(
+            pc ? "construction with a PC device" : "construction without a PC device",
+            [pc] { input::InputManager built(pc, true); },
+            [&] {
+                EXPECT_EQ(input::InputManager::getInstance(), nullptr);
+                sim::AccessibilityFlags now = sim::accessibilityFlags();
+                EXPECT_EQ(now.sticky, flags.sticky);
+                EXPECT_EQ(now.toggle, flags.toggle);
+                EXPECT_EQ(now.filter, flags.filter);
+            });
+        // Default actions, their names and bindings, four pads and two locks at the least.
+        EXPECT_GT(points, 200);
+    }
+    EXPECT_EQ(host::memory::liveBlocks(), liveBefore);
+    make();
+    expectUsable();
+}
+
+TEST_F(AllocFailure, RegisterActionChangesNothingWhenItThrows) {
+    const vel::InplaceString<32> longName(kLongName);
+    const vel::InplaceWString<128> longKey(kLongName);
+    std::vector<int> tables = bindingView();
+    for (int id : {kNewAction, kFreshAction}) { // a new id that grows the table; an existing one
+        int keyBefore = manager->getAction(longKey);
+        bool grownBefore = manager->isActionAssigned(kNewAction);
+        vel::InplaceString<128> nameBefore = manager->getActionName(id);
+        int points = failEachAllocationInTurn(
+            "registerAction",
+            [&] { manager->registerAction(id, longName, input::CONTROL_PRESSED, -1); },
+            [&] {
+                EXPECT_EQ(manager->getAction(longKey), keyBefore);
+                EXPECT_EQ(manager->isActionAssigned(kNewAction), grownBefore);
+                EXPECT_TRUE(manager->getActionName(id) == nameBefore);
+                EXPECT_EQ(bindingView(), tables);
+                expectLocksFree();
+                expectUsable();
+            });
+        EXPECT_GE(points, 2); // the wide key or the table, and the name
+        EXPECT_EQ(manager->getAction(longKey), id);
+        EXPECT_TRUE(manager->getActionName(id) == kLongName);
+    }
+    EXPECT_EQ(manager->getAction("ALLOC_TEST"), kFreshAction); // names are never removed
+    EXPECT_TRUE(manager->isActionAssigned(kNewAction));
+    EXPECT_FALSE(manager->isActionAssigned(kNewAction + 1));
+}
+
+TEST_F(AllocFailure, BindingsLeaveTheTableAndItsLockAsTheyWere) {
+    std::vector<int> tables = bindingView();
+    int keyPoints = failEachAllocationInTurn(
+        "bindKeyboard", [&] { manager->bindKeyboard(kFreshAction, 'K'); },
+        [&] {
+            EXPECT_EQ(bindingView(), tables);
+            expectLocksFree();
+            expectUsable();
+        });
+    EXPECT_EQ(keyPoints, 1);
+    int key = -1;
+    EXPECT_TRUE(manager->getKeyCode(kFreshAction, key));
+    EXPECT_EQ(key, 'K');
+
+    tables = bindingView();
+    int padPoints = failEachAllocationInTurn(
+        "bindGamepad", [&] { manager->bindGamepad(kFreshAction, input::GAMEPAD_X); },
+        [&] {
+            EXPECT_EQ(bindingView(), tables);
+            expectLocksFree();
+            expectUsable();
+        });
+    EXPECT_EQ(padPoints, 1);
+    EXPECT_EQ(manager->getGamepadButton(kFreshAction), input::GAMEPAD_X);
+}
+
+TEST_F(AllocFailure, BindDefaultInputsKeepsTheOldBindingsWhenItThrows) {
+    manager->clearKeyBindings();
+    manager->clearGamepadBindings();
+    manager->bindKeyboard(input::ACTION_MENU_A, 'Z');
+    manager->bindGamepad(input::ACTION_MENU_A, input::GAMEPAD_Y);
+    std::vector<int> tables = bindingView();
+    int points = failEachAllocationInTurn(
+        "bindDefaultInputs", [&] { manager->bindDefaultInputs(); },
+        [&] {
+            EXPECT_EQ(bindingView(), tables);
+            expectLocksFree();
+            expectUsable();
+        });
+    EXPECT_GT(points, 100); // one node per default binding
+    EXPECT_EQ(manager->getGamepadButton(input::ACTION_MENU_A), input::GAMEPAD_A);
+    int key = -1;
+    EXPECT_TRUE(manager->getKeyCode(input::ACTION_MENU_A, key));
+    EXPECT_EQ(key, 13);
+}
+
+TEST_F(AllocFailure, SetExclusiveActionsKeepsTheOldListWhenItThrows) {
+    vel::Vector<int, vel::Allocator<int, 0>> ids;
+    for (int id = 0; id < 16; ++id)
+        ids.pushBack(input::ACTION_MENU_A + id);
+    int points = failEachAllocationInTurn(
+        "setExclusiveActions", [&] { manager->setExclusiveActions(ids, input::CHANNEL_MENU); },
+        [&] {
+            EXPECT_FALSE(manager->isActionBlocked(input::ACTION_MENU_PADRIGHT));
+            expectLocksFree();
+            expectUsable();
+        });
+    EXPECT_EQ(points, 1);
+    EXPECT_TRUE(manager->isActionBlocked(input::ACTION_MENU_PADRIGHT));
+    EXPECT_FALSE(manager->isActionBlocked(input::ACTION_MENU_A));
+}
+
+TEST_F(AllocFailure, FrameUpdateAfterARegistrationReleasesItsLocks) {
+    manager->setGame(true);
+    frame();
+    manager->switchWorldStepBuffers();
+    manager->registerAction(kNewAction, "GROWN", input::CONTROL_DOWN, -1);
+    manager->bindKeyboard(kNewAction, 'G');
+    std::vector<int> tables = bindingView();
+    int points = failEachAllocationInTurn(
+        "update and switchWorldStepBuffers after a registration",
+        [&] {
+            frame();                           // the step buffer grows to the new table size
+            manager->switchWorldStepBuffers(); // the previous step buffer grows too
+        },
+        [&] {
+            EXPECT_EQ(bindingView(), tables);
+            expectLocksFree();
+        });
+    EXPECT_EQ(points, 2);
+    keyDown('G');
+    frame();
+    manager->setBufferingMode(input::BUFFERING_WORLD_STEP);
+    EXPECT_TRUE(manager->readDigital(kNewAction));
+}
+
+} // namespace

@@ -1,0 +1,258 @@
+// The PC keyboard-and-mouse device: key snapshots, raw mouse records, scaling and hot keys.
+
+#include <vector>
+
+#include "app/events.h"
+#include "d/tweakable.h"
+#include "support/fixture.h"
+
+using namespace testing_support;
+using input::InputX86;
+
+namespace {
+
+app::InputEvent mouseEvent(std::uint16_t flags, std::int32_t x, std::int32_t y,
+                           std::uint16_t buttonFlags = 0, std::int16_t buttonData = 0) {
+    app::InputEvent event;
+    event.rawInput.header.dwType = app::RIM_TYPEMOUSE;
+    event.rawInput.data.mouse.usFlags = flags;
+    event.rawInput.data.mouse.lLastX = x;
+    event.rawInput.data.mouse.lLastY = y;
+    event.rawInput.data.mouse.usButtonFlags = buttonFlags;
+    event.rawInput.data.mouse.usButtonData = static_cast<std::uint16_t>(buttonData);
+    return event;
+}
+
+void feed(InputX86& pc, app::InputEvent event) {
+    EXPECT_TRUE(pc.handleAppEvent(&event));
+}
+
+void wheel(InputX86& pc, std::int16_t data) {
+    feed(pc, mouseEvent(app::MOUSE_MOVE_RELATIVE, 0, 0, app::RI_MOUSE_WHEEL, data));
+}
+
+struct Snapshot {
+    bool keys[256] = {};
+};
+
+using InputX86Keys = FreshMachine;
+using InputX86Mouse = FreshMachine;
+using SimInputX86 = FreshMachine;
+
+} // namespace
+
+TEST_F(InputX86Keys, SnapshotEdgesAndReset) {
+    InputX86 pc;
+    Snapshot held;
+    held.keys['A'] = true;
+    held.keys[0xA0] = true;
+    pc.updateKeyboardState(held.keys);
+    EXPECT_FALSE(pc.keyDown('A')); // taken by the next update
+    pc.update();
+    EXPECT_TRUE(pc.keyDown('A'));
+    EXPECT_TRUE(pc.keyClicked('A'));
+    EXPECT_TRUE(pc.keyClicked(0xA0));
+    int key = 0;
+    EXPECT_TRUE(pc.isAnyKeyPressed(key));
+    EXPECT_EQ(key, 'A');
+    for (unsigned short code = 0; code < input::KEY_COUNT; ++code)
+        EXPECT_EQ(pc.keyUp(code), pc.keyDown(code)) << code;
+
+    pc.update();
+    EXPECT_TRUE(pc.keyDown('A'));
+    EXPECT_FALSE(pc.keyClicked('A'));
+    EXPECT_FALSE(pc.isAnyKeyPressed(key));
+    EXPECT_EQ(key, -1);
+
+    pc.reset();
+    EXPECT_FALSE(pc.keyDown('A'));
+    pc.update(); // the snapshot is still pending
+    EXPECT_TRUE(pc.keyClicked('A'));
+
+    pc.updateKeyboardState(Snapshot().keys);
+    pc.update();
+    EXPECT_FALSE(pc.keyDown('A'));
+    EXPECT_TRUE(pc.keyUp('A') == pc.keyDown('A'));
+}
+
+TEST_F(InputX86Mouse, RelativeMotionAndWheelNotches) {
+    InputX86 pc;
+    feed(pc, mouseEvent(app::MOUSE_MOVE_RELATIVE, 5, -3));
+    feed(pc, mouseEvent(app::MOUSE_MOVE_RELATIVE, 7, 1));
+    EXPECT_EQ(pc.getRawMouseDeltaX(), 0); // published by update
+    pc.update();
+    EXPECT_EQ(pc.getRawMouseDeltaX(), 12);
+    EXPECT_EQ(pc.getRawMouseDeltaY(), -2);
+    feed(pc, mouseEvent(app::MOUSE_MOVE_RELATIVE, 1, 0));
+    pc.update(); // the accumulators run on until the host resets them
+    EXPECT_EQ(pc.getRawMouseDeltaX(), 13);
+    pc.resetMouseInputDeltas();
+    EXPECT_EQ(pc.getRawMouseDeltaX(), 13);
+    pc.update();
+    EXPECT_EQ(pc.getRawMouseDeltaX(), 0);
+
+    wheel(pc, 240);
+    wheel(pc, 120);
+    wheel(pc, 0);
+    feed(pc, mouseEvent(app::MOUSE_MOVE_RELATIVE, 0, 0, app::RI_MOUSE_HWHEEL, 120));
+    pc.update();
+    EXPECT_EQ(pc.getMouseWheel(), 2);
+    int key = 0;
+    EXPECT_TRUE(pc.isAnyKeyPressed(key));
+    EXPECT_EQ(key, input::KEY_WHEEL_UP);
+    for (int frame = 0; frame < 3; ++frame) {
+        pc.update();
+        EXPECT_TRUE(pc.keyDown(input::KEY_WHEEL_UP));
+        EXPECT_FALSE(pc.keyClicked(input::KEY_WHEEL_UP));
+    }
+    wheel(pc, -120);
+    wheel(pc, -120);
+    wheel(pc, -120);
+    pc.update();
+    EXPECT_EQ(pc.getMouseWheel(), -1);
+    EXPECT_FALSE(pc.keyDown(input::KEY_WHEEL_UP));
+    EXPECT_TRUE(pc.keyClicked(input::KEY_WHEEL_DOWN));
+}
+
+TEST_F(InputX86Mouse, SensitivityFactorAndSettingsScaleTheDeltas) {
+    InputX86 pc;
+    feed(pc, mouseEvent(app::MOUSE_MOVE_RELATIVE, 10, -20));
+    pc.update();
+    EXPECT_FLOAT_EQ(pc.getMouseDeltaX(), 10.5f); // 0.5 at construction: factor 1.05
+    EXPECT_FLOAT_EQ(pc.getMouseDeltaY(), -21.0f);
+    for (float low : {-3.0f, 0.0f}) {
+        pc.setMouseSensitivity(low);
+        EXPECT_FLOAT_EQ(pc.getMouseDeltaX(), 0.1f * 10.0f);
+    }
+    for (float high : {7.0f, 1.0f}) {
+        pc.setMouseSensitivity(high);
+        EXPECT_EQ(pc.getMouseDeltaX(), 20.0f);
+    }
+    ASSERT_TRUE(d::setTweakable("Input:Mouse X sensitivity", 0.5f));
+    ASSERT_TRUE(d::setTweakable("Input:Mouse Y sensitivity", 3.0f));
+    EXPECT_EQ(pc.getMouseDeltaX(), 10.0f);
+    EXPECT_EQ(pc.getMouseDeltaY(), -120.0f);
+}
+
+TEST_F(ManagerTest, ManagerForwardsRawInputToItsDevice) {
+    app::InputEvent event = mouseEvent(app::MOUSE_MOVE_RELATIVE, 4, 0, app::RI_MOUSE_WHEEL, 120);
+    EXPECT_TRUE(manager->dispatchAppEvent(&event));
+    frame();
+    EXPECT_EQ(manager->getInputX86()->getRawMouseDeltaX(), 4);
+    EXPECT_EQ(manager->getMouseWheel(), 1);
+    manager->resetMouseInputDeltas();
+    frame();
+    EXPECT_EQ(manager->getMouseWheel(), 0);
+}
+
+TEST_F(SimInputX86, MouseButtonsComeFromTheSystem) {
+    InputX86 pc;
+    Snapshot snapshot;
+    for (int code : {1, 2, 4, 5, 6, int('Z')})
+        snapshot.keys[code] = true;
+    pc.updateKeyboardState(snapshot.keys);
+    sim::setAsyncKey(4, true);
+    sim::setAsyncKey('Z', false);
+    pc.update();
+    EXPECT_FALSE(pc.keyDown(1));
+    EXPECT_FALSE(pc.keyDown(2));
+    EXPECT_TRUE(pc.keyDown(4));
+    EXPECT_FALSE(pc.keyDown(5));
+    EXPECT_FALSE(pc.keyDown(6));
+    EXPECT_TRUE(pc.keyDown('Z')); // only the mouse buttons are asked for
+    int key = 0;
+    EXPECT_TRUE(pc.isAnyKeyPressed(key));
+    EXPECT_EQ(key, 4);
+
+    sim::setAsyncKey(2, true);
+    pc.updateKeyboardState(Snapshot().keys);
+    pc.update();
+    EXPECT_TRUE(pc.isAnyKeyPressed(key));
+    EXPECT_EQ(key, 2);
+    EXPECT_TRUE(pc.keyDown(4));
+    EXPECT_FALSE(pc.keyDown('Z'));
+}
+
+TEST_F(SimInputX86, AbsoluteMotionScalesToTheScreenAndSkipsJumps) {
+    sim::setScreenMetric(0, 1000);
+    sim::setScreenMetric(1, 500);
+    sim::setScreenMetric(78, 4000);
+    sim::setScreenMetric(79, 2000);
+    InputX86 pc;
+    auto absolute = [&](std::int32_t x, std::int32_t y, bool virtualDesktop = false) {
+        std::uint16_t flags = app::MOUSE_MOVE_ABSOLUTE;
+        if (virtualDesktop)
+            flags |= app::MOUSE_VIRTUAL_DESKTOP;
+        feed(pc, mouseEvent(flags, x, y));
+        pc.update();
+        return std::make_pair(pc.getRawMouseDeltaX(), pc.getRawMouseDeltaY());
+    };
+    using Delta = std::pair<int, int>;
+    EXPECT_EQ(absolute(30000, 30000), Delta(0, 0));    // nothing to measure from yet
+    EXPECT_EQ(absolute(36553, 23447), Delta(99, -49)); // toward zero
+    EXPECT_EQ(absolute(37553, 23447, true), Delta(99 + 61, -49));
+    EXPECT_EQ(absolute(45745, 23448), Delta(160, -49));       // 8192 across: a jump
+    EXPECT_EQ(absolute(53936, 23448), Delta(160 + 124, -49)); // 8191 from the new base
+    EXPECT_EQ(absolute(53937, 31640), Delta(284, -49));       // a jump on one axis moves neither
+    EXPECT_EQ(absolute(53937, 31640 - 8191), Delta(284, -49 - 62));
+}
+
+TEST_F(SimInputX86, HotKeysOffWhileTheDeviceLives) {
+    const sim::AccessibilityFlags before{0x1FE, 0x0C, 0x7F};
+    sim::setAccessibilityFlags(before);
+    InputX86 pc;
+    pc.destruct(); // nothing saved: nothing restored
+    EXPECT_TRUE(sim::spiCalls().empty());
+    pc.construct();
+
+    auto registered = sim::rawInputRegistrations();
+    ASSERT_EQ(registered.size(), 2u);
+    EXPECT_EQ(registered[0].usagePage, 1);
+    EXPECT_EQ(registered[0].usage, 6);
+    EXPECT_EQ(registered[1].usagePage, 1);
+    EXPECT_EQ(registered[1].usage, 2);
+    for (const auto& r : registered) {
+        EXPECT_EQ(r.flags, 0u);
+        EXPECT_FALSE(r.targetWindow);
+    }
+
+    struct Call {
+        std::uint32_t action, size, flags;
+    };
+    const std::vector<Call> expected = {
+        {58, 8, 0x1FE},         {52, 8, 0x0C},         {50, 24, 0x7F},
+        {59, 8, 0x1FE & ~0xCu}, {53, 8, 0x0C & ~0xCu}, {51, 24, 0x7F & ~0xCu},
+        {59, 8, 0x1FE},         {53, 8, 0x0C},         {51, 24, 0x7F},
+    };
+    EXPECT_EQ(sim::accessibilityFlags().toggle, 0u);
+    pc.destruct();
+    auto calls = sim::spiCalls();
+    ASSERT_EQ(calls.size(), expected.size());
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(calls[i].action, expected[i].action);
+        EXPECT_EQ(calls[i].uiParam, expected[i].size);
+        EXPECT_EQ(calls[i].cbSize, expected[i].size);
+        EXPECT_EQ(calls[i].dwFlags, expected[i].flags);
+        EXPECT_EQ(calls[i].fWinIni, 0u);
+    }
+    EXPECT_EQ(sim::accessibilityFlags().sticky, before.sticky);
+    EXPECT_EQ(sim::accessibilityFlags().toggle, before.toggle);
+    EXPECT_EQ(sim::accessibilityFlags().filter, before.filter);
+}
+
+TEST_F(SimInputX86, ManagerSwitchesHotKeysAroundItsDevice) {
+    const sim::AccessibilityFlags defaults = sim::accessibilityFlags();
+    { input::InputManager withoutDevice(false, true); }
+    EXPECT_TRUE(sim::spiCalls().empty());
+    EXPECT_TRUE(sim::rawInputRegistrations().empty());
+    {
+        input::InputManager manager(true, true);
+        EXPECT_EQ(sim::rawInputRegistrations().size(), 2u);
+        EXPECT_EQ(sim::accessibilityFlags().sticky, defaults.sticky & ~0xCu);
+        EXPECT_EQ(sim::accessibilityFlags().filter, defaults.filter & ~0xCu);
+    }
+    EXPECT_EQ(sim::accessibilityFlags().sticky, defaults.sticky);
+    EXPECT_EQ(sim::accessibilityFlags().toggle, defaults.toggle);
+    EXPECT_EQ(sim::spiCalls().size(), 9u);
+}

@@ -1,6 +1,7 @@
 // Codes, indices and records outside what the devices and the registry know.
 
 #include "app/events.h"
+#include "d/tweakable.h"
 #include "support/fixture.h"
 
 using namespace testing_support;
@@ -41,6 +42,25 @@ TEST_F(FreshMachine, PadCodesOutsideTheDomainReadNothing) {
     }
     EXPECT_TRUE(pad.buttonDown(input::GAMEPAD_RIGHT_TRIGGER));
     EXPECT_EQ(pad.getAxis(3), 1.0f);
+}
+
+TEST_F(FreshMachine, PadOutsideTheUserIndicesNeverCallsXInput) {
+    for (unsigned user = 0; user < 4; ++user)
+        sim::setPad(user, Report().press(input::GAMEPAD_A));
+    ASSERT_TRUE(d::setTweakable("Rumble:Enable old system (PC)", true));
+    {
+        input::Gamepad pad(4);
+        pad.setLowFrequencyRumble(1.0f);
+        pad.refreshGamepadConnectivity();
+        pad.update(0.1f);
+        EXPECT_FALSE(pad.isConnected());
+        EXPECT_FALSE(pad.buttonDown(input::GAMEPAD_A));
+        EXPECT_EQ(pad.getLowFrequencyRumble(), 1.0f); // the poll did nothing at all
+    }
+    for (unsigned user = 0; user < 4; ++user) {
+        EXPECT_EQ(sim::padReads(user), 0u);
+        EXPECT_TRUE(sim::vibrations(user).empty());
+    }
 }
 
 TEST_F(FreshMachine, KeyCodesOutsideTheTablesReadFalse) {

@@ -1,0 +1,229 @@
+#include <algorithm>
+#include <vector>
+
+#include "host/control.h"
+#include "support/actions.h"
+
+using namespace testing_support;
+using namespace input;
+
+namespace {
+
+struct Row {
+    int id;
+    std::vector<int> keys; // in binding order
+    std::vector<int> pads;
+};
+
+// The shipped bindings (sticks unswapped); ids not listed have none.
+// clang-format off
+const std::vector<Row> kDefaults = {
+    {4, {}, {20}}, {5, {}, {21}}, {6, {}, {22}}, {7, {}, {23}},
+    {8, {32, 27}, {12, 13, 15, 14}}, {9, {32}, {13}}, {10, {32}, {12, 13, 15, 14}},
+    {11, {32}, {13}}, {12, {33}, {}}, {13, {34}, {}}, {14, {}, {12}}, {15, {27}, {4}},
+    {16, {}, {5}}, {17, {}, {5}}, {18, {13}, {12}}, {19, {13}, {12}}, {20, {27}, {13}},
+    {21, {}, {13}}, {22, {70}, {14}}, {23, {70}, {14}}, {24, {8, 89}, {15}}, {25, {89}, {15}},
+    {26, {}, {4}}, {27, {}, {5}}, {28, {}, {6}}, {29, {}, {7}}, {30, {81}, {8}},
+    {31, {69, 9}, {9}}, {32, {38, 87}, {0}}, {33, {40, 83}, {1}}, {34, {37, 65}, {2}},
+    {35, {39, 68}, {3}}, {36, {}, {20}}, {37, {}, {21}}, {38, {}, {22}}, {39, {}, {23}},
+    {40, {}, {16}}, {41, {}, {17}}, {42, {}, {2}}, {43, {}, {3}}, {44, {119}, {}},
+    {45, {}, {9}}, {46, {118}, {}}, {47, {}, {8}}, {48, {}, {20}}, {49, {}, {21}},
+    {50, {}, {22}}, {51, {}, {23}}, {52, {81}, {15}}, {53, {69}, {12}}, {54, {1}, {17}},
+    {55, {2}, {16}}, {56, {256}, {13}}, {57, {257}, {14}}, {58, {187}, {9}}, {59, {189}, {8}},
+    {60, {}, {15}}, {61, {}, {12}}, {62, {}, {2}}, {63, {}, {3}}, {64, {19}, {}}, {65, {}, {4}},
+    {66, {27}, {}}, {67, {17}, {}}, {300, {}, {20}}, {301, {}, {21}}, {302, {32}, {17}},
+    {303, {17}, {16}}, {304, {}, {22}}, {305, {}, {23}}, {306, {2}, {}}, {307, {84}, {15}},
+    {308, {82}, {14}}, {309, {9}, {7}},
+};
+// clang-format on
+
+const Row& rowOf(int id) {
+    static const Row none{-1, {}, {}};
+    for (const Row& row : kDefaults) {
+        if (row.id == id)
+            return row;
+    }
+    return none;
+}
+
+} // namespace
+
+class Bindings : public ActionTest {
+protected:
+    // One pass per mode that between them open every channel an action can be live in.
+    template <class Press> void scan(const std::vector<int>& codes, bool keys, Press press) {
+        for (int mode = 0; mode < 3; ++mode) {
+            manager->setGame(mode == 0);
+            manager->setMenu(mode == 1);
+            manager->setFreeCameraWithoutPlayerControls(mode == 2);
+            for (int code : codes) {
+                press(code);
+                frame();
+                ASSERT_EQ(manager->isUsingKeyboardAndMouse(), keys);
+                std::uint32_t mask = activeMask();
+                for (int id = 0; id < kDefaultActionTableSize; ++id) {
+                    if (!manager->channelMatch(id, static_cast<int>(mask)))
+                        continue;
+                    const std::vector<int>& bound = keys ? rowOf(id).keys : rowOf(id).pads;
+                    EXPECT_EQ(manager->readAnalog(id) != 0.0f,
+                              std::count(bound.begin(), bound.end(), code) == 1)
+                        << "action " << id << " code " << code << " mode " << mode;
+                }
+            }
+        }
+    }
+};
+
+TEST_F(Bindings, DefaultTableFirstCodes) {
+    for (int id = -2; id <= kDefaultActionTableSize + 1; ++id) {
+        const Row& row = rowOf(id);
+        int key = 0;
+        EXPECT_EQ(manager->getKeyCode(id, key), !row.keys.empty()) << id;
+        EXPECT_EQ(key, row.keys.empty() ? -1 : row.keys[0]) << id;
+        EXPECT_EQ(manager->getGamepadButton(id), row.pads.empty() ? -1 : row.pads[0]) << id;
+    }
+}
+
+TEST_F(Bindings, DefaultKeysPressOnlyTheirActions) {
+    // Every key but the mouse buttons, which come from the operating system.
+    std::vector<int> codes;
+    for (int code = 0; code < 258; ++code) {
+        if (code != 1 && code != 2 && code != 4 && code != 5 && code != 6)
+            codes.push_back(code);
+    }
+    scan(codes, true, [&](int code) {
+        std::fill(std::begin(keys), std::end(keys), false);
+        manager->resetMouseInputDeltas();
+        if (code < 256)
+            keyDown(code);
+        else
+            mouseMove(0, 0, code == KEY_WHEEL_UP ? 1 : -1);
+    });
+}
+
+TEST_F(Bindings, DefaultPadCodesPressOnlyTheirActions) {
+    switchToPad();
+    std::vector<int> codes;
+    for (int code = 0; code < 24; ++code) {
+        if (code != 18 && code != 19)
+            codes.push_back(code);
+    }
+    scan(codes, false, [&](int code) {
+        Report report;
+        if (code == GAMEPAD_LEFT_TRIGGER)
+            report.triggers(255, 0);
+        else if (code == GAMEPAD_RIGHT_TRIGGER)
+            report.triggers(0, 255);
+        else if (code >= GAMEPAD_LEFT_STICK_X)
+            report.sticks(code == 20 ? 32767 : 0, code == 21 ? 32767 : 0, code == 22 ? 32767 : 0,
+                          code == 23 ? 32767 : 0);
+        else
+            report.press(code);
+        pad(report);
+    });
+}
+
+TEST_F(Bindings, SwappedSticksMoveOnlyMovementAndCamera) {
+    manager->setSticksSwapped(true);
+    EXPECT_EQ(manager->getGamepadButton(ACTION_CAMERA_X), 22); // not until the defaults are made
+    manager->bindDefaultInputs();
+    EXPECT_EQ(manager->getGamepadButton(ACTION_MOVEMENT_X), 22);
+    EXPECT_EQ(manager->getGamepadButton(ACTION_MOVEMENT_Y), 23);
+    EXPECT_EQ(manager->getGamepadButton(ACTION_CAMERA_X), 20);
+    EXPECT_EQ(manager->getGamepadButton(ACTION_CAMERA_Y), 21);
+    for (int id : {36, 37, 38, 39, 48, 49, 50, 51, 300, 301, 304, 305, 8, 309})
+        EXPECT_EQ(manager->getGamepadButton(id), rowOf(id).pads[0]) << id;
+    manager->setSticksSwapped(false);
+    manager->bindDefaultInputs();
+    EXPECT_EQ(manager->getGamepadButton(ACTION_CAMERA_X), 22);
+}
+
+TEST_F(Bindings, OrderDuplicatesAndClears) {
+    manager->bindKeyboard(ACTION_MOVE_UP, 87);
+    manager->bindKeyboard(ACTION_MOVE_UP, 38);
+    manager->bindGamepad(ACTION_MENU_A, GAMEPAD_B); // after the default A
+    manager->bindGamepad(ACTION_MOVE_RIGHT, 0xFFFF);
+    EXPECT_EQ(manager->getGamepadButton(ACTION_MOVE_RIGHT), 65535);
+    int key = 0;
+    EXPECT_TRUE(manager->getKeyCode(ACTION_MOVE_UP, key));
+    EXPECT_EQ(key, 87);
+    EXPECT_EQ(manager->getGamepadButton(ACTION_MENU_A), GAMEPAD_A);
+
+    // The same pair twice is two entries.
+    std::int64_t blocks = host::memory::liveBlocks();
+    manager->bindKeyboard(ACTION_MOVE_DOWN, 83);
+    manager->bindKeyboard(ACTION_MOVE_DOWN, 83);
+    EXPECT_EQ(host::memory::liveBlocks(), blocks + 2);
+
+    manager->clearKeyBindings();
+    EXPECT_FALSE(manager->getKeyCode(ACTION_MOVE_DOWN, key));
+    EXPECT_FALSE(manager->getKeyCode(ACTION_MENU_Y, key));
+    EXPECT_FALSE(manager->isKeyBound(83, -1));
+    EXPECT_EQ(manager->getGamepadButton(ACTION_MENU_A), GAMEPAD_A); // the pad table stays
+    manager->clearGamepadBindings();
+    EXPECT_EQ(manager->getGamepadButton(ACTION_MENU_A), -1);
+
+    // The defaults replace everything, the caller's bindings included, without duplicates.
+    manager->bindKeyboard(ACTION_MOVE_UP, 87);
+    manager->bindDefaultInputs();
+    EXPECT_FALSE(manager->getKeyCode(ACTION_MOVE_UP, key));
+    blocks = host::memory::liveBlocks();
+    manager->bindDefaultInputs();
+    EXPECT_EQ(host::memory::liveBlocks(), blocks);
+    EXPECT_EQ(manager->getGamepadButton(ACTION_ABORT_VIDEO), GAMEPAD_A);
+}
+
+TEST_F(Bindings, BoundQueriesFollowChannels) {
+    // Escape serves ABORT_VIDEO, TOGGLE_MENU, MENU_B and DEBUG_DISABLE (all channels).
+    EXPECT_TRUE(manager->isKeyBound(27, CHANNEL_MENU));
+    EXPECT_TRUE(manager->isKeyBound(27, CHANNEL_VIDEO));
+    EXPECT_FALSE(manager->isKeyBound(27, 0));
+    EXPECT_TRUE(manager->isKeyBound(70, CHANNEL_MENU));
+    EXPECT_FALSE(manager->isKeyBound(70, CHANNEL_GAME | CHANNEL_PLAYER));
+    EXPECT_FALSE(manager->isKeyBound(90, -1));
+    EXPECT_TRUE(manager->isButtonBound(GAMEPAD_LEFT_THUMB, CHANNEL_MENU));
+    EXPECT_FALSE(manager->isButtonBound(GAMEPAD_LEFT_THUMB, CHANNEL_GAME));
+    EXPECT_TRUE(manager->isButtonBound(GAMEPAD_START, CHANNEL_DEBUG_KEYS)); // DEBUG_ENABLE
+    EXPECT_FALSE(manager->isButtonBound(10, -1));
+
+    // Ids outside the table, or a gap with no channels, never count, until registered.
+    manager->bindKeyboard(-1, 200);
+    manager->bindKeyboard(kDefaultActionTableSize, 201);
+    manager->bindKeyboard(100, 202);
+    manager->bindGamepad(-7, 10);
+    manager->bindGamepad(kDefaultActionTableSize + 5, 11);
+    for (int code : {200, 201, 202})
+        EXPECT_FALSE(manager->isKeyBound(static_cast<unsigned short>(code), -1)) << code;
+    EXPECT_FALSE(manager->isButtonBound(10, -1));
+    EXPECT_FALSE(manager->isButtonBound(11, -1));
+    manager->registerAction(kDefaultActionTableSize, "LATE", CONTROL_DOWN, CHANNEL_LOADING);
+    EXPECT_TRUE(manager->isKeyBound(201, CHANNEL_LOADING));
+    EXPECT_FALSE(manager->isKeyBound(201, CHANNEL_MENU));
+    EXPECT_FALSE(manager->isButtonBound(11, -1));
+}
+
+// Mouse buttons reach the library from the operating system's key state.
+class SimMouseButtonBindings : public ActionTest {};
+
+TEST_F(SimMouseButtonBindings, LeftAndRightButtons) {
+    manager->setFreeCameraWithoutPlayerControls(true);
+    sim::setAsyncKey(1, true);
+    frame();
+    EXPECT_EQ(manager->readAnalog(ACTION_FREECAMERA_FASTER), 1.0f);
+    EXPECT_EQ(manager->readAnalog(ACTION_FREECAMERA_SLOWER), 0.0f);
+    sim::setAsyncKey(1, false);
+    sim::setAsyncKey(2, true);
+    frame();
+    EXPECT_EQ(manager->readAnalog(ACTION_FREECAMERA_FASTER), 0.0f);
+    EXPECT_EQ(manager->readAnalog(ACTION_FREECAMERA_SLOWER), 1.0f);
+    // The right button is also photo mode's camera hold, which on the keyboard reads as down.
+    manager->setFreeCameraWithoutPlayerControls(false);
+    manager->setGame(true);
+    sim::setAsyncKey(2, false);
+    switchToPad();
+    ASSERT_FALSE(manager->isUsingKeyboardAndMouse());
+    sim::setAsyncKey(2, true);
+    frame();
+    EXPECT_TRUE(manager->isUsingKeyboardAndMouse());
+    EXPECT_TRUE(manager->readDigital(ACTION_PHOTOMODE_ENABLE_CAMERA_MOVEMENT));
+}

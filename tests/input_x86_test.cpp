@@ -140,6 +140,10 @@ TEST_F(ManagerTest, ManagerForwardsRawInputToItsDevice) {
     frame();
     EXPECT_EQ(manager->getInputX86()->getRawMouseDeltaX(), 4);
     EXPECT_EQ(manager->getMouseWheel(), 1);
+    app::RawKeyEvent key;
+    app::FocusEvent focus;
+    EXPECT_FALSE(manager->dispatchAppEvent(&key)); // not the device's events
+    EXPECT_FALSE(manager->dispatchAppEvent(&focus));
     manager->resetMouseInputDeltas();
     frame();
     EXPECT_EQ(manager->getMouseWheel(), 0);
@@ -195,6 +199,8 @@ TEST_F(SimInputX86, AbsoluteMotionScalesToTheScreenAndSkipsJumps) {
     EXPECT_EQ(absolute(53936, 23448), Delta(160 + 124, -49)); // 8191 from the new base
     EXPECT_EQ(absolute(53937, 31640), Delta(284, -49));       // a jump on one axis moves neither
     EXPECT_EQ(absolute(53937, 31640 - 8191), Delta(284, -49 - 62));
+    pc.reset(); // keeps the last position: the next event measures from it
+    EXPECT_EQ(absolute(53937 + 6553, 23449), Delta(99, 0));
 }
 
 TEST_F(SimInputX86, HotKeysOffWhileTheDeviceLives) {
@@ -203,7 +209,16 @@ TEST_F(SimInputX86, HotKeysOffWhileTheDeviceLives) {
     InputX86 pc;
     pc.destruct(); // nothing saved: nothing restored
     EXPECT_TRUE(sim::spiCalls().empty());
-    pc.construct();
+    Snapshot held;
+    held.keys['H'] = true;
+    pc.updateKeyboardState(held.keys);
+    feed(pc, mouseEvent(app::MOUSE_MOVE_RELATIVE, 9, 9));
+    pc.update();
+    pc.construct(); // clears the published state and the mouse, keeps the pending snapshot
+    EXPECT_FALSE(pc.keyDown('H'));
+    pc.update();
+    EXPECT_TRUE(pc.keyClicked('H'));
+    EXPECT_EQ(pc.getRawMouseDeltaX(), 0);
 
     auto registered = sim::rawInputRegistrations();
     ASSERT_EQ(registered.size(), 2u);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <string>
 #include <utility>
 
 #include "host/api.h"
@@ -70,11 +71,10 @@ public:
     }
     bool operator!=(const C* text) const { return !(*this == text); }
 
+    // Through char_traits so that the compiler sees the length of a literal (its loop would hide
+    // it, and GCC then warns about the heap branch of assign reading past the literal).
     static std::uint32_t lengthOf(const C* text) {
-        std::uint32_t n = 0;
-        while (text[n] != C(0))
-            ++n;
-        return n;
+        return static_cast<std::uint32_t>(std::char_traits<C>::length(text));
     }
 
 protected:
@@ -174,9 +174,7 @@ protected:
 
 namespace detail {
 // Base-class storage so that the inline buffer exists before the string base uses it.
-template <class C, std::uint32_t N> struct InlineBuffer {
-    C inlineText[N + 1];
-};
+template <class C, std::uint32_t N> struct InlineBuffer { C inlineText[N + 1]; };
 } // namespace detail
 
 template <std::uint32_t N>
@@ -188,9 +186,7 @@ public:
     InplaceString(const InplaceString& other) : String(this->inlineText, N) {
         String::operator=(other);
     }
-    InplaceString(InplaceString&& other) noexcept : String(this->inlineText, N) {
-        takeFrom(other);
-    }
+    InplaceString(InplaceString&& other) noexcept : String(this->inlineText, N) { takeFrom(other); }
     InplaceString& operator=(const InplaceString& other) {
         String::operator=(other);
         return *this;
@@ -213,9 +209,7 @@ template <std::uint32_t N>
 class InplaceWString : private detail::InlineBuffer<wchar_t, N>, public WString {
 public:
     InplaceWString() : WString(this->inlineText, N) {}
-    InplaceWString(const wchar_t* text) : WString(this->inlineText, N) {
-        WString::operator=(text);
-    }
+    InplaceWString(const wchar_t* text) : WString(this->inlineText, N) { WString::operator=(text); }
     InplaceWString(const char* text) : WString(this->inlineText, N) { WString::operator=(text); }
     InplaceWString(const WString& other) : WString(this->inlineText, N) {
         WString::operator=(other);

@@ -1,0 +1,105 @@
+#pragma once
+
+// Runs a session through the library, as a host would, and records what the game would read.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "input/types.h"
+#include "session.h"
+
+namespace inputscope {
+
+struct PadView {
+    bool connected = false;
+    std::uint16_t buttons = 0;  // bit n: button code n down
+    int lt = 0, rt = 0;         // 0-255
+    int axis[4] = {0, 0, 0, 0}; // raw stick values
+};
+
+struct TypedKey {
+    int key = 0;
+    char character = 0;
+    int modifiers = 0; // 0x1 Ctrl, 0x2 Shift, 0x4 Alt
+};
+
+// The devices as the library sees them after a frame's update.
+struct InputsView {
+    PadView pads[4];
+    std::vector<int> keys;                 // down in the PC device's key state (0-257)
+    std::vector<int> rawKeys;              // down in the raw keyboard buffer
+    int mouseX = 0, mouseY = 0, wheel = 0; // published mouse motion and wheel count
+    std::vector<TypedKey> typed;
+};
+
+struct ActionRead {
+    int id = 0;
+    std::string name;
+    input::ControlType type = input::CONTROL_NONE;
+    bool digital = false;
+    float analog = 0.0f;
+};
+
+struct FrameView {
+    int frame = 0;       // from 1
+    bool reread = false; // a second read of the same frame, without an update
+    double time = 0.0;   // seconds since the session started, after this frame
+    float dt = 0.0f;
+    bool keyboardAndMouse = true;
+    int currentPad = 0;
+    int selectedPad = -1;
+    std::uint32_t channels = 0;
+    int buffering = 1;
+    InputsView inputs;
+    std::vector<ActionRead> reads; // the actions shown: those that fired, or the chosen ones
+};
+
+struct PromptView {
+    int action = 0;
+    std::string name;
+    int glyph = -1;
+    int set = 0;
+    float x = 0, y = 0, width = 0, height = 0, rotation = 0;
+    bool hasKey = false;
+    int keyCode = -1;
+    std::string keyName; // UTF-8
+};
+
+struct RumbleView {
+    int frame = 0;
+    int pad = 0;
+    int left = 0, right = 0;
+};
+
+enum class EntryKind { Section, Frame, Switch, StepReset, Prompt, Rumble, Note, Show };
+
+struct Entry {
+    EntryKind kind = EntryKind::Note;
+    int line = 0;     // the session line that made it (0: none)
+    std::string text; // section title, note
+    FrameView frame;
+    PromptView prompt;
+    RumbleView rumble;
+    std::vector<std::string> shown; // Show: the chosen actions; empty for "fired"
+};
+
+struct Trace {
+    std::string session; // "<built-in>" or the file
+    std::vector<Entry> entries;
+    int frames = 0;
+    std::vector<std::uint8_t> recordedDemo;
+};
+
+struct RunOptions {
+    const std::vector<std::uint8_t>* demo = nullptr; // 24-byte records to play into the pad
+    bool recordDemo = false;
+};
+
+// Runs the session on a fresh machine (the stand-in's state is reset before and after).
+Trace runSession(const Session& session, const RunOptions& options);
+
+// Size of one demo record.
+constexpr std::size_t kDemoRecordSize = 24;
+
+} // namespace inputscope

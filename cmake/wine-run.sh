@@ -49,7 +49,8 @@ fi
 
 case "${1:-}" in
 --start)
-    "$wineserver" -p
+    # Fails only when a server already runs for the prefix; that one serves as well.
+    "$wineserver" -p 2>/dev/null || true
     run cmd /c exit # starts the services now, detached from any caller's pipe
     exit 0
     ;;

@@ -135,6 +135,29 @@ seeds = {
     + op("select", u8(2), number(-1))
     + op("pad", u8(2), u8(0))
     + update(),
+    "pad_play_without_pc": u8(0x08)  # no PC device: the pad is the device in use
+    + op("mode", u8(0), u8(1))  # game on
+    + op("mode", u8(19), u8(1))  # invert vertical for the pad
+    + op("pad", u8(0), u8(2), report(buttons=1 << 12, lt=200, rt=10, lx=20000, ly=-32768,
+                                     rx=-9000, ry=32767))
+    + op("pad", u8(0), u8(1))
+    + op("register", number(500), text("HALF_UP"), number(3), u32(1))
+    + op("register", number(501), text("HALF_DOWN"), number(4), u32(1))
+    + op("register", number(502), text("TRIGGER"), number(8), u32(1))
+    + op("binding", u8(2), number(500), number(21))
+    + op("binding", u8(2), number(501), number(21))
+    + op("binding", u8(2), number(502), number(16))
+    + update()
+    + op("read", u8(1), number(4))  # MOVEMENT_X
+    + op("read", u8(1), number(7))  # CAMERA_Y, inverted
+    + op("read", u8(2), number(6))  # CAMERA_X without dead zone
+    + op("read", u8(1), number(500))
+    + op("read", u8(2), number(501))
+    + op("read", u8(1), number(502))
+    + op("mode", u8(16), u8(0), number(2))
+    + update()
+    + op("read", u8(1), number(502))
+    + op("read", u8(0), number(502)),
 }
 
 here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")

@@ -34,8 +34,15 @@ public:
     Bytes(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
     bool empty() const { return m_pos >= m_size; }
     std::uint8_t u8() { return m_pos < m_size ? m_data[m_pos++] : 0; }
-    std::uint16_t u16() { return static_cast<std::uint16_t>(u8() | (u8() << 8)); }
-    std::uint32_t u32() { return u16() | (static_cast<std::uint32_t>(u16()) << 16); }
+    // Little-endian; each byte is read in its own statement, so the order is fixed.
+    std::uint16_t u16() {
+        std::uint16_t low = u8();
+        return static_cast<std::uint16_t>(low | (u8() << 8));
+    }
+    std::uint32_t u32() {
+        std::uint32_t low = u16();
+        return low | (static_cast<std::uint32_t>(u16()) << 16);
+    }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
     bool flag() { return (u8() & 1) != 0; }
     float f32() {
@@ -333,9 +340,11 @@ void frame(Bytes& in, input::InputManager& m, input::Keyboard& keyboard) {
     case 6:
         m.resetMouseInputDeltas();
         break;
-    default:
-        sim::setAsyncKey(in.u8(), in.flag());
+    default: {
+        int vk = in.u8();
+        sim::setAsyncKey(vk, in.flag());
         break;
+    }
     }
 }
 

@@ -105,9 +105,12 @@ protected:
             findings.check(std::fabs(v) <= limit, "readRawAnalog", v);
             break;
         }
-        case 6:
+        case 6: {
             m.isChannelOn(static_cast<int>(rng.next()));
+            bool invalid = m.getActionName(id) == "INVALID";
+            findings.check(valid || invalid, "getActionName outside the table", id);
             break;
+        }
         case 7: {
             int slot = rng.between(-1, 4);
             if (slot < 0 || rng.chance(4))
@@ -146,6 +149,13 @@ protected:
         case 12: {
             int code = m.getGamepadButton(id);
             findings.check(code >= -1 && code <= 0xFFFF, "getGamepadButton", code);
+            int glyph = m.getGlyphIndex(id);
+            findings.check(glyph == -1 || (glyph >= 1 && glyph <= 23), "getGlyphIndex", glyph);
+            int key = 0;
+            m.getKeyCode(id, key);
+            findings.check(key >= -1 && key <= 0xFFFF, "getKeyCode", key);
+            vel::InplaceWString<128> name;
+            m.getKeyName(id, name);
             break;
         }
         case 13: {

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "host/control.h"
+#include "loc/string_table.h"
 #include "support/fixture.h"
 #include "support/watchdog.h"
 
@@ -221,6 +223,18 @@ TEST_F(AllocFailure, SetExclusiveActionsKeepsTheOldListWhenItThrows) {
     EXPECT_EQ(points, 1);
     EXPECT_TRUE(manager->isActionBlocked(input::ACTION_MENU_PADRIGHT));
     EXPECT_FALSE(manager->isActionBlocked(input::ACTION_MENU_A));
+}
+
+TEST_F(AllocFailure, KeyNameReleasesTheBindingLockWhenItThrows) {
+    // A display name longer than the caller's inline buffer is copied under keyBindingsLock.
+    std::wstring longName(200, L'n');
+    loc::StringTable::getInstance()->setString("KEYCODE_0x20", longName.c_str()); // Space
+    vel::InplaceWString<128> name;
+    int points = failEachAllocationInTurn(
+        "getKeyName", [&] { manager->getKeyName(input::ACTION_ABORT_VIDEO, name); },
+        [&] { expectLocksFree(); });
+    EXPECT_EQ(points, 1);
+    EXPECT_EQ(name.length(), 200u);
 }
 
 TEST_F(AllocFailure, FrameUpdateAfterARegistrationReleasesItsLocks) {

@@ -55,14 +55,10 @@ public:
     std::int32_t number() {
         std::uint8_t kind = u8();
         switch (kind & 3) {
-        case 0:
-            return static_cast<std::int32_t>(kind >> 2) - 8;
-        case 1:
-            return u8();
-        case 2:
-            return u16();
-        default:
-            return i32();
+        case 0: return static_cast<std::int32_t>(kind >> 2) - 8;
+        case 1: return u8();
+        case 2: return u16();
+        default: return i32();
         }
     }
     // Up to 63 bytes of text, any byte but NUL.
@@ -122,9 +118,7 @@ void otherEvent(Bytes& in, input::InputManager& m, input::Keyboard& keyboard) {
         keyboard.dispatchAppEvent(&key);
         break;
     }
-    default:
-        m.dispatchAppEvent(nullptr);
-        break;
+    default: m.dispatchAppEvent(nullptr); break;
     }
 }
 
@@ -152,12 +146,8 @@ void keySnapshot(Bytes& in, input::InputManager& m) {
 void padReport(Bytes& in, input::InputManager& m) {
     unsigned user = in.u8() % 4;
     switch (in.u8() % 4) {
-    case 0:
-        sim::disconnectPad(user);
-        break;
-    case 1:
-        m.refreshGamepadConnectivity();
-        break;
+    case 0: sim::disconnectPad(user); break;
+    case 1: m.refreshGamepadConnectivity(); break;
     default: {
         _tov_XINPUT_GAMEPAD report{};
         report.wButtons = in.u16();
@@ -177,78 +167,30 @@ void modeFlag(Bytes& in, input::InputManager& m) {
     std::uint8_t which = in.u8();
     bool on = in.flag();
     switch (which % 26) {
-    case 0:
-        m.setGame(on);
-        break;
-    case 1:
-        m.setMenu(on);
-        break;
-    case 2:
-        m.setVideo(on);
-        break;
-    case 3:
-        m.setConversation(on);
-        break;
-    case 4:
-        m.setLoading(on);
-        break;
-    case 5:
-        m.setBinding(on);
-        break;
-    case 6:
-        m.setUIMessage(on);
-        break;
-    case 7:
-        m.setFreeCameraWithoutPlayerControls(on);
-        break;
-    case 8:
-        m.setRedirectToKeyframer(on);
-        break;
-    case 9:
-        m.setDebug(on);
-        break;
-    case 10:
-        m.setConsole(on);
-        break;
-    case 11:
-        m.setDebugBlockPolling(on);
-        break;
-    case 12:
-        m.setDebugButtons(on);
-        break;
-    case 13:
-        m.setPlayerControlEnabled(on, in.flag());
-        break;
-    case 14:
-        m.setScriptComponentInput(on);
-        break;
-    case 15:
-        m.setFocus(on);
-        break;
-    case 16:
-        m.setBufferingMode(static_cast<input::BufferingMode>(in.number()));
-        break;
-    case 17:
-        m.setInvertVertical(on);
-        break;
-    case 18:
-        m.setInvertHorizontal(on);
-        break;
-    case 19:
-        m.setInvertVerticalForPad(on);
-        break;
-    case 20:
-        m.setInvertHorizontalForMouse(on);
-        break;
-    case 21:
-        m.setSticksSwapped(on);
-        break;
-    case 22:
-        m.setMouseSensitivity(in.f32());
-        break;
-    case 23:
-        d::setTweakable("Rumble:Enable old system (PC)", on);
-        break;
+    case 0: m.setGame(on); break;
+    case 1: m.setMenu(on); break;
+    case 2: m.setVideo(on); break;
+    case 3: m.setConversation(on); break;
+    case 4: m.setLoading(on); break;
+    case 5: m.setBinding(on); break;
+    case 6: m.setUIMessage(on); break;
+    case 7: m.setFreeCameraWithoutPlayerControls(on); break;
+    case 8: m.setRedirectToKeyframer(on); break;
+    case 9: m.setDebug(on); break;
+    case 10: m.setConsole(on); break;
+    case 11: m.setDebugBlockPolling(on); break;
+    case 12: m.setDebugButtons(on); break;
+    case 13: m.setPlayerControlEnabled(on, in.flag()); break;
+    case 14: m.setScriptComponentInput(on); break;
+    case 15: m.setFocus(on); break;
+    case 16: m.setBufferingMode(static_cast<input::BufferingMode>(in.number())); break;
+    case 17: m.setInvertVertical(on); break;
+    case 18: m.setInvertHorizontal(on); break;
+    case 19: m.setInvertVerticalForPad(on); break;
+    case 20: m.setInvertHorizontalForMouse(on); break;
+    case 21: m.setSticksSwapped(on); break;
+    case 22: m.setMouseSensitivity(in.f32()); break;
+    case 23: d::setTweakable("Rumble:Enable old system (PC)", on); break;
     case 24:
         d::setTweakable(on ? "Input:Mouse X sensitivity" : "Input:Mouse Y sensitivity", in.f32());
         break;
@@ -272,22 +214,12 @@ void binding(Bytes& in, input::InputManager& m) {
     auto code = static_cast<unsigned short>(in.number());
     switch (which % 8) {
     case 0:
-    case 1:
-        m.bindKeyboard(id, code);
-        break;
+    case 1: m.bindKeyboard(id, code); break;
     case 2:
-    case 3:
-        m.bindGamepad(id, code);
-        break;
-    case 4:
-        m.clearKeyBindings();
-        break;
-    case 5:
-        m.clearGamepadBindings();
-        break;
-    case 6:
-        m.bindDefaultInputs();
-        break;
+    case 3: m.bindGamepad(id, code); break;
+    case 4: m.clearKeyBindings(); break;
+    case 5: m.clearGamepadBindings(); break;
+    case 6: m.bindDefaultInputs(); break;
     default: {
         vel::Vector<int, vel::Allocator<int, 0>> ids;
         for (int n = in.u8() % 8; n > 0; --n)
@@ -319,27 +251,13 @@ void registration(Bytes& in, input::InputManager& m) {
 void frame(Bytes& in, input::InputManager& m, input::Keyboard& keyboard) {
     std::uint8_t which = in.u8();
     switch (which % 8) {
-    case 0:
-        m.update(static_cast<float>(in.u8()) / 64.0f);
-        break;
-    case 1:
-        m.update(in.f32());
-        break;
-    case 2:
-        keyboard.update();
-        break;
-    case 3:
-        m.switchWorldStepBuffers();
-        break;
-    case 4:
-        m.resetStepBuffers();
-        break;
-    case 5:
-        m.reset();
-        break;
-    case 6:
-        m.resetMouseInputDeltas();
-        break;
+    case 0: m.update(static_cast<float>(in.u8()) / 64.0f); break;
+    case 1: m.update(in.f32()); break;
+    case 2: keyboard.update(); break;
+    case 3: m.switchWorldStepBuffers(); break;
+    case 4: m.resetStepBuffers(); break;
+    case 5: m.reset(); break;
+    case 6: m.resetMouseInputDeltas(); break;
     default: {
         int vk = in.u8();
         sim::setAsyncKey(vk, in.flag());
@@ -353,12 +271,8 @@ void read(Bytes& in, input::InputManager& m) {
     std::int32_t id = in.number();
     bool inTable = m.isActionAssigned(id);
     switch (which % 10) {
-    case 0:
-        require(m.readDigital(id) ? inTable : true, "readDigital outside the table");
-        break;
-    case 1:
-        require(inTable || m.readAnalog(id) == 0.0f, "readAnalog outside the table");
-        break;
+    case 0: require(m.readDigital(id) ? inTable : true, "readDigital outside the table"); break;
+    case 1: require(inTable || m.readAnalog(id) == 0.0f, "readAnalog outside the table"); break;
     case 2:
         require(inTable || m.readRawAnalog(id) == 0.0f, "readRawAnalog outside the table");
         break;
@@ -374,21 +288,11 @@ void read(Bytes& in, input::InputManager& m) {
         require(found == -1 || m.isActionAssigned(found), "getAction gave an id outside the table");
         break;
     }
-    case 5:
-        m.channelMatch(id, in.i32());
-        break;
-    case 6:
-        m.isActionBlocked(id);
-        break;
-    case 7:
-        m.isChannelOn(in.i32());
-        break;
-    case 8:
-        m.isKeyBound(static_cast<unsigned short>(id), in.i32());
-        break;
-    default:
-        m.isButtonBound(static_cast<unsigned short>(id), in.i32());
-        break;
+    case 5: m.channelMatch(id, in.i32()); break;
+    case 6: m.isActionBlocked(id); break;
+    case 7: m.isChannelOn(in.i32()); break;
+    case 8: m.isKeyBound(static_cast<unsigned short>(id), in.i32()); break;
+    default: m.isButtonBound(static_cast<unsigned short>(id), in.i32()); break;
     }
 }
 
@@ -396,20 +300,13 @@ void selection(Bytes& in, input::InputManager& m) {
     std::uint8_t which = in.u8();
     std::int32_t slot = in.number();
     switch (which % 5) {
-    case 0:
-        m.setSelectedGamepad(slot);
-        break;
-    case 1:
-        m.clearSelectedGamepad();
-        break;
+    case 0: m.setSelectedGamepad(slot); break;
+    case 1: m.clearSelectedGamepad(); break;
     case 2:
         require((m.getGamepad(slot) != nullptr) == (slot >= 0 && slot < 4), "getGamepad(slot)");
         break;
-    case 3:
-        m.unassignGamepad(slot);
-        break;
-    default:
-        break;
+    case 3: m.unassignGamepad(slot); break;
+    default: break;
     }
     require(m.getGamepad() != nullptr, "getGamepad() is null");
     std::int32_t selected = m.getSelectedGamepad();
@@ -444,15 +341,9 @@ void pad(Bytes& in, input::InputManager& m) {
         p.getRawAxis(code);
         break;
     }
-    case 4:
-        p.setLowFrequencyRumble(in.f32());
-        break;
-    case 5:
-        p.setHighFrequencyRumble(in.f32());
-        break;
-    case 6:
-        p.enableRumble(in.flag());
-        break;
+    case 4: p.setLowFrequencyRumble(in.f32()); break;
+    case 5: p.setHighFrequencyRumble(in.f32()); break;
+    case 6: p.enableRumble(in.flag()); break;
     case 7: {
         // A pad of any id: only users 0-3 reach XInput.
         input::Gamepad other(code);
@@ -467,14 +358,9 @@ void pad(Bytes& in, input::InputManager& m) {
             b = in.u8();
         vel::FileStream stream;
         switch (in.u8() % 3) {
-        case 0:
-            stream.openMemory(vel::FileStream::MODE_READ, record, in.u8() % 25);
-            break;
-        case 1:
-            stream.openMemory(vel::FileStream::MODE_WRITE);
-            break;
-        default:
-            break; // closed
+        case 0: stream.openMemory(vel::FileStream::MODE_READ, record, in.u8() % 25); break;
+        case 1: stream.openMemory(vel::FileStream::MODE_WRITE); break;
+        default: break; // closed
         }
         m.updateDemoRecording(stream);
         break;
@@ -592,42 +478,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     manager.setFocus((setup & 8) != 0);
     while (!in.empty()) {
         switch (in.u8() % 13) {
-        case 0:
-            rawMouse(in, manager);
-            break;
-        case 1:
-            rawKey(in, manager, keyboard);
-            break;
-        case 2:
-            keySnapshot(in, manager);
-            break;
-        case 3:
-            padReport(in, manager);
-            break;
-        case 4:
-            modeFlag(in, manager);
-            break;
-        case 5:
-            binding(in, manager);
-            break;
-        case 6:
-            registration(in, manager);
-            break;
-        case 7:
-            frame(in, manager, keyboard);
-            break;
-        case 8:
-            read(in, manager);
-            break;
-        case 9:
-            selection(in, manager);
-            break;
-        case 10:
-            pad(in, manager);
-            break;
-        case 11:
-            hud(in, manager);
-            break;
+        case 0: rawMouse(in, manager); break;
+        case 1: rawKey(in, manager, keyboard); break;
+        case 2: keySnapshot(in, manager); break;
+        case 3: padReport(in, manager); break;
+        case 4: modeFlag(in, manager); break;
+        case 5: binding(in, manager); break;
+        case 6: registration(in, manager); break;
+        case 7: frame(in, manager, keyboard); break;
+        case 8: read(in, manager); break;
+        case 9: selection(in, manager); break;
+        case 10: pad(in, manager); break;
+        case 11: hud(in, manager); break;
         default:
             if (in.flag())
                 otherEvent(in, manager, keyboard);

@@ -51,10 +51,8 @@ bool isLookAxis(int action) {
     case input::ACTION_FREECAMERA_HEADING:
     case input::ACTION_FREECAMERA_PITCH:
     case input::ACTION_PHOTOMODE_HEADING:
-    case input::ACTION_PHOTOMODE_PITCH:
-        return true;
-    default:
-        return false;
+    case input::ACTION_PHOTOMODE_PITCH: return true;
+    default: return false;
     }
 }
 
@@ -244,42 +242,18 @@ protected:
         m.resetMouseInputDeltas();
 
         switch (rng.below(12)) {
-        case 0:
-            m.setGame(rng.chance(2));
-            break;
-        case 1:
-            m.setMenu(rng.chance(2));
-            break;
-        case 2:
-            m.setConversation(rng.chance(2));
-            break;
-        case 3:
-            m.setLoading(rng.chance(3));
-            break;
-        case 4:
-            m.setVideo(rng.chance(3));
-            break;
-        case 5:
-            m.setConsole(rng.chance(4));
-            break;
-        case 6:
-            m.setDebug(rng.chance(4));
-            break;
-        case 7:
-            m.setBinding(rng.chance(8));
-            break;
-        case 8:
-            m.setFreeCameraWithoutPlayerControls(rng.chance(4));
-            break;
-        case 9:
-            m.setRedirectToKeyframer(rng.chance(4));
-            break;
-        case 10:
-            m.setPlayerControlEnabled(!rng.chance(4), rng.chance(2));
-            break;
-        default:
-            m.setUIMessage(rng.chance(6));
-            break;
+        case 0: m.setGame(rng.chance(2)); break;
+        case 1: m.setMenu(rng.chance(2)); break;
+        case 2: m.setConversation(rng.chance(2)); break;
+        case 3: m.setLoading(rng.chance(3)); break;
+        case 4: m.setVideo(rng.chance(3)); break;
+        case 5: m.setConsole(rng.chance(4)); break;
+        case 6: m.setDebug(rng.chance(4)); break;
+        case 7: m.setBinding(rng.chance(8)); break;
+        case 8: m.setFreeCameraWithoutPlayerControls(rng.chance(4)); break;
+        case 9: m.setRedirectToKeyframer(rng.chance(4)); break;
+        case 10: m.setPlayerControlEnabled(!rng.chance(4), rng.chance(2)); break;
+        default: m.setUIMessage(rng.chance(6)); break;
         }
         // The owner reads too; buffering stays live, since world-step reads are the owner's alone.
         m.readDigital(rng.below(kActionCount));

@@ -15,7 +15,8 @@ template <class T> struct HeapAllocator {
     template <class U> HeapAllocator(const HeapAllocator<U>&) noexcept {}
 
     T* allocate(std::size_t count) {
-        return static_cast<T*>(vel::allocateMemory(count * sizeof(T), alignof(T) < 8 ? 8 : alignof(T)));
+        return static_cast<T*>(
+            vel::allocateMemory(count * sizeof(T), alignof(T) < 8 ? 8 : alignof(T)));
     }
     void deallocate(T* block, std::size_t) noexcept { vel::deleteMemory(block); }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 // The input library's public interface.
+#include "input/default_actions.h"
 #include "input/gamepad.h"
 #include "input/input_manager.h"
 #include "input/input_x86.h"
 #include "input/keyboard.h"
-#include "input/default_actions.h"
 #include "input/types.h"

@@ -14,7 +14,9 @@ constexpr int kDeadZone = 7864;
 constexpr float kHoldSeconds = 0.4f;
 constexpr std::uint16_t kDpadMask = 0x000F;
 
-bool isButtonCode(int button) { return button >= 0 && button < GamepadState::kTimedButtons; }
+bool isButtonCode(int button) {
+    return button >= 0 && button < GamepadState::kTimedButtons;
+}
 
 // Down as the button queries see it: bit set, or trigger above the threshold.
 bool isDown(const _tov_XINPUT_GAMEPAD& report, int button) {
@@ -43,7 +45,9 @@ std::int16_t axisValue(const _tov_XINPUT_GAMEPAD& report, int axis) {
     }
 }
 
-bool outsideDeadZone(std::int16_t v) { return v > kDeadZone || v < -kDeadZone; }
+bool outsideDeadZone(std::int16_t v) {
+    return v > kDeadZone || v < -kDeadZone;
+}
 
 } // namespace
 
@@ -52,8 +56,7 @@ Gamepad::Gamepad(int id) : m_state(newObject<GamepadState>()) {
         m_state->id = id;
         if (isUserIndex(id)) {
             _tov_XINPUT_STATE scratch{};
-            m_state->connected =
-                tovXInputGetState(static_cast<std::uint32_t>(id), &scratch) == 0;
+            m_state->connected = tovXInputGetState(static_cast<std::uint32_t>(id), &scratch) == 0;
         }
         m_state->lock = RecursiveLock::create();
     } catch (...) {
@@ -106,7 +109,9 @@ void Gamepad::reset() {
         t = 0.0f;
 }
 
-bool Gamepad::isConnected() const { return m_state->connected; }
+bool Gamepad::isConnected() const {
+    return m_state->connected;
+}
 
 bool Gamepad::isActivity() const {
     const GamepadState& s = *m_state;
@@ -198,8 +203,12 @@ float Gamepad::getRawAxis(int axis) const {
     return static_cast<float>(axisValue(s.current, axis)) / 32767.0f;
 }
 
-void Gamepad::refreshGamepadConnectivity() { m_state->refreshRequested = true; }
+void Gamepad::refreshGamepadConnectivity() {
+    m_state->refreshRequested = true;
+}
 
-int Gamepad::getID() const { return m_state->id; }
+int Gamepad::getID() const {
+    return m_state->id;
+}
 
 } // namespace input

@@ -27,7 +27,9 @@ struct GamepadState {
 };
 
 // XInput user indices 0-3 are the only ones the wrapper is called for.
-inline bool isUserIndex(std::int32_t id) { return id >= 0 && id <= 3; }
+inline bool isUserIndex(std::int32_t id) {
+    return id >= 0 && id <= 3;
+}
 
 // Sends the rumble request (or the stop) of a pad; rumble.cpp.
 void sendVibration(std::int32_t id, float low, float high);

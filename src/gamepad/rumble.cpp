@@ -25,17 +25,25 @@ void sendVibration(std::int32_t id, float low, float high) {
     tovXInputSetState(static_cast<std::uint32_t>(id), &message);
 }
 
-void Gamepad::setLowFrequencyRumble(float speed) { m_state->lowFrequencyRumble = clampSpeed(speed); }
+void Gamepad::setLowFrequencyRumble(float speed) {
+    m_state->lowFrequencyRumble = clampSpeed(speed);
+}
 
 void Gamepad::setHighFrequencyRumble(float speed) {
     m_state->highFrequencyRumble = clampSpeed(speed);
 }
 
-float Gamepad::getLowFrequencyRumble() const { return m_state->lowFrequencyRumble; }
+float Gamepad::getLowFrequencyRumble() const {
+    return m_state->lowFrequencyRumble;
+}
 
-float Gamepad::getHighFrequencyRumble() const { return m_state->highFrequencyRumble; }
+float Gamepad::getHighFrequencyRumble() const {
+    return m_state->highFrequencyRumble;
+}
 
-void Gamepad::enableRumble(bool enabled) { m_state->rumbleEnabled = enabled; }
+void Gamepad::enableRumble(bool enabled) {
+    m_state->rumbleEnabled = enabled;
+}
 
 void Gamepad::updateDemoRecording(vel::FileStream& stream) {
     GamepadState& s = *m_state;

@@ -28,8 +28,10 @@ static_assert(SPI_ACTION_GET_STICKY_KEYS == SPI_GETSTICKYKEYS &&
                   SPI_ACTION_GET_FILTER_KEYS == SPI_GETFILTERKEYS &&
                   SPI_ACTION_SET_FILTER_KEYS == SPI_SETFILTERKEYS,
               "SPI actions");
-static_assert(ACCESS_HOT_KEY_ACTIVE == SKF_HOTKEYACTIVE && ACCESS_CONFIRM_HOT_KEY == SKF_CONFIRMHOTKEY &&
-                  ACCESS_HOT_KEY_ACTIVE == TKF_HOTKEYACTIVE && ACCESS_HOT_KEY_ACTIVE == FKF_HOTKEYACTIVE,
+static_assert(ACCESS_HOT_KEY_ACTIVE == SKF_HOTKEYACTIVE &&
+                  ACCESS_CONFIRM_HOT_KEY == SKF_CONFIRMHOTKEY &&
+                  ACCESS_HOT_KEY_ACTIVE == TKF_HOTKEYACTIVE &&
+                  ACCESS_HOT_KEY_ACTIVE == FKF_HOTKEYACTIVE,
               "accessibility flags");
 static_assert(METRIC_CX_SCREEN == SM_CXSCREEN && METRIC_CY_SCREEN == SM_CYSCREEN &&
                   METRIC_CX_VIRTUAL_SCREEN == SM_CXVIRTUALSCREEN &&
@@ -45,11 +47,17 @@ void releaseSrwLockExclusive(SrwLock& lock) {
     ReleaseSRWLockExclusive(reinterpret_cast<PSRWLOCK>(&lock));
 }
 
-std::uint32_t currentThreadId() { return GetCurrentThreadId(); }
+std::uint32_t currentThreadId() {
+    return GetCurrentThreadId();
+}
 
-std::int16_t getAsyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
+std::int16_t getAsyncKeyState(int virtualKey) {
+    return GetAsyncKeyState(virtualKey);
+}
 
-int getSystemMetrics(int index) { return GetSystemMetrics(index); }
+int getSystemMetrics(int index) {
+    return GetSystemMetrics(index);
+}
 
 bool systemParametersInfo(std::uint32_t action, std::uint32_t uiParam, void* record,
                           std::uint32_t winIni) {

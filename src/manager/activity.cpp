@@ -48,8 +48,12 @@ void InputManager::updateActivityCheck() {
         usingKeyboardAndMouse = false;
 }
 
-bool InputManager::isUsingKeyboardAndMouse() const { return usingKeyboardAndMouse; }
+bool InputManager::isUsingKeyboardAndMouse() const {
+    return usingKeyboardAndMouse;
+}
 
-bool InputManager::isPCInputMode() const { return pcInputMode; }
+bool InputManager::isPCInputMode() const {
+    return pcInputMode;
+}
 
 } // namespace input

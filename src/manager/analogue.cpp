@@ -16,7 +16,7 @@ struct LookAxis {
     bool invertedByRawRead;
 };
 const LookAxis kLookAxes[] = {
-    {ACTION_CAMERA_X, false, true},          {ACTION_CAMERA_Y, true, true},
+    {ACTION_CAMERA_X, false, true},           {ACTION_CAMERA_Y, true, true},
     {ACTION_FREECAMERA_HEADING, false, true}, {ACTION_FREECAMERA_PITCH, true, true},
     {ACTION_PHOTOMODE_HEADING, false, false}, {ACTION_PHOTOMODE_PITCH, true, false},
 };
@@ -87,9 +87,13 @@ float InputManager::readAnalog(int action, bool) {
     return readAnalogInternal(action);
 }
 
-float InputManager::readAnalogInternal(int action, bool) { return readAnalogGated<false>(action); }
+float InputManager::readAnalogInternal(int action, bool) {
+    return readAnalogGated<false>(action);
+}
 
-float InputManager::readRawAnalog(int action, bool) { return readAnalogGated<true>(action); }
+float InputManager::readRawAnalog(int action, bool) {
+    return readAnalogGated<true>(action);
+}
 
 template <bool Raw> float InputManager::readAnalogGated(int action) {
     if (!isLive(action))

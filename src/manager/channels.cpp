@@ -86,29 +86,63 @@ void InputManager::clearExclusiveActions() {
     exclusiveChannel = CHANNEL_GAME;
 }
 
-bool InputManager::isGameOn() const { return game; }
-void InputManager::setGame(bool on) { game = on; }
-bool InputManager::isMenuOn() const { return menu; }
-void InputManager::setMenu(bool on) { menu = on; }
-bool InputManager::isVideoOn() const { return video; }
-void InputManager::setVideo(bool on) { video = on; }
-bool InputManager::isConversationOn() const { return conversation; }
-void InputManager::setConversation(bool on) { conversation = on; }
-bool InputManager::isLoadingOn() const { return loading; }
-void InputManager::setLoading(bool on) { loading = on; }
-bool InputManager::isBindingOn() const { return binding; }
-void InputManager::setBinding(bool on) { binding = on; }
-bool InputManager::isUIMessageOn() const { return uiMessage; }
-void InputManager::setUIMessage(bool on) { uiMessage = on; }
+bool InputManager::isGameOn() const {
+    return game;
+}
+void InputManager::setGame(bool on) {
+    game = on;
+}
+bool InputManager::isMenuOn() const {
+    return menu;
+}
+void InputManager::setMenu(bool on) {
+    menu = on;
+}
+bool InputManager::isVideoOn() const {
+    return video;
+}
+void InputManager::setVideo(bool on) {
+    video = on;
+}
+bool InputManager::isConversationOn() const {
+    return conversation;
+}
+void InputManager::setConversation(bool on) {
+    conversation = on;
+}
+bool InputManager::isLoadingOn() const {
+    return loading;
+}
+void InputManager::setLoading(bool on) {
+    loading = on;
+}
+bool InputManager::isBindingOn() const {
+    return binding;
+}
+void InputManager::setBinding(bool on) {
+    binding = on;
+}
+bool InputManager::isUIMessageOn() const {
+    return uiMessage;
+}
+void InputManager::setUIMessage(bool on) {
+    uiMessage = on;
+}
 bool InputManager::isFreeCameraWithoutPlayerControlsOn() const {
     return freeCameraWithoutPlayerControls;
 }
 void InputManager::setFreeCameraWithoutPlayerControls(bool on) {
     freeCameraWithoutPlayerControls = on;
 }
-bool InputManager::isRedirectToKeyframerOn() const { return redirectToKeyframer; }
-void InputManager::setRedirectToKeyframer(bool on) { redirectToKeyframer = on; }
-bool InputManager::isDebugOn() const { return debug; }
+bool InputManager::isRedirectToKeyframerOn() const {
+    return redirectToKeyframer;
+}
+void InputManager::setRedirectToKeyframer(bool on) {
+    redirectToKeyframer = on;
+}
+bool InputManager::isDebugOn() const {
+    return debug;
+}
 
 void InputManager::setDebug(bool on) {
     if (debug && !on)
@@ -116,7 +150,9 @@ void InputManager::setDebug(bool on) {
     debug = on;
 }
 
-bool InputManager::isConsoleOn() const { return console; }
+bool InputManager::isConsoleOn() const {
+    return console;
+}
 
 void InputManager::setConsole(bool on) {
     if (console && !on)
@@ -124,15 +160,23 @@ void InputManager::setConsole(bool on) {
     console = on;
 }
 
-void InputManager::setDebugBlockPolling(bool on) { debugBlockPolling = on; }
-void InputManager::setDebugButtons(bool on) { debugButtons = on; }
-bool InputManager::isAltDebugButtons() const { return altDebugButtons; }
+void InputManager::setDebugBlockPolling(bool on) {
+    debugBlockPolling = on;
+}
+void InputManager::setDebugButtons(bool on) {
+    debugButtons = on;
+}
+bool InputManager::isAltDebugButtons() const {
+    return altDebugButtons;
+}
 
 bool InputManager::isDebugButtonsOn() const {
     return debugButtonsAllowed && (!pcInputMode || debugButtons || debug || console) && !binding;
 }
 
-bool InputManager::isDebugBlockPolling() const { return debugBlockPolling || !isDebugButtonsOn(); }
+bool InputManager::isDebugBlockPolling() const {
+    return debugBlockPolling || !isDebugButtonsOn();
+}
 
 void InputManager::setPlayerControlEnabled(bool enabled, bool byScript) {
     if (byScript)
@@ -145,9 +189,15 @@ bool InputManager::isPlayerControlEnabled() const {
     return playerControlEnabled && playerControlEnabledByScript;
 }
 
-bool InputManager::isPlayerControlEnabledByScript() const { return playerControlEnabledByScript; }
-bool InputManager::isScriptComponentInputEnabled() const { return scriptComponentInput; }
-void InputManager::setScriptComponentInput(bool on) { scriptComponentInput = on; }
+bool InputManager::isPlayerControlEnabledByScript() const {
+    return playerControlEnabledByScript;
+}
+bool InputManager::isScriptComponentInputEnabled() const {
+    return scriptComponentInput;
+}
+void InputManager::setScriptComponentInput(bool on) {
+    scriptComponentInput = on;
+}
 
 bool InputManager::isInvertVerticalOn() const {
     return usingKeyboardAndMouse ? invertVerticalForMouse : invertVerticalForPad;
@@ -171,16 +221,36 @@ void InputManager::setInvertHorizontal(bool on) {
         invertHorizontalForPad = on;
 }
 
-void InputManager::setInvertVerticalForMouse(bool on) { invertVerticalForMouse = on; }
-void InputManager::setInvertHorizontalForMouse(bool on) { invertHorizontalForMouse = on; }
-void InputManager::setInvertVerticalForPad(bool on) { invertVerticalForPad = on; }
-void InputManager::setInvertHorizontalForPad(bool on) { invertHorizontalForPad = on; }
-bool InputManager::getInvertVerticalForMouse() const { return invertVerticalForMouse; }
-bool InputManager::getInvertHorizontalForMouse() const { return invertHorizontalForMouse; }
-bool InputManager::getInvertVerticalForPad() const { return invertVerticalForPad; }
-bool InputManager::getInvertHorizontalForPad() const { return invertHorizontalForPad; }
-void InputManager::setSticksSwapped(bool swapped) { sticksSwapped = swapped; }
-bool InputManager::isSticksSwapped() const { return sticksSwapped; }
+void InputManager::setInvertVerticalForMouse(bool on) {
+    invertVerticalForMouse = on;
+}
+void InputManager::setInvertHorizontalForMouse(bool on) {
+    invertHorizontalForMouse = on;
+}
+void InputManager::setInvertVerticalForPad(bool on) {
+    invertVerticalForPad = on;
+}
+void InputManager::setInvertHorizontalForPad(bool on) {
+    invertHorizontalForPad = on;
+}
+bool InputManager::getInvertVerticalForMouse() const {
+    return invertVerticalForMouse;
+}
+bool InputManager::getInvertHorizontalForMouse() const {
+    return invertHorizontalForMouse;
+}
+bool InputManager::getInvertVerticalForPad() const {
+    return invertVerticalForPad;
+}
+bool InputManager::getInvertHorizontalForPad() const {
+    return invertHorizontalForPad;
+}
+void InputManager::setSticksSwapped(bool swapped) {
+    sticksSwapped = swapped;
+}
+bool InputManager::isSticksSwapped() const {
+    return sticksSwapped;
+}
 
 void InputManager::setMouseSensitivity(float sensitivity) {
     if (inputX86)

@@ -29,7 +29,9 @@ void InputManager::getKeycodeName(int keyCode, vel::InplaceWString<128>& name) {
         inputX86->getKeycodeName(keyCode, name);
 }
 
-int InputManager::getMouseWheel() { return inputX86 ? inputX86->getMouseWheel() : 0; }
+int InputManager::getMouseWheel() {
+    return inputX86 ? inputX86->getMouseWheel() : 0;
+}
 
 void InputManager::resetMouseInputDeltas() {
     if (inputX86)

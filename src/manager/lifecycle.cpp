@@ -85,7 +85,9 @@ void InputManager::initializeMembers() {
     channelLock = nullptr;
 }
 
-InputManager* InputManager::getInstance() { return sm_pInstance; }
+InputManager* InputManager::getInstance() {
+    return sm_pInstance;
+}
 
 void InputManager::update(float dt) {
     {
@@ -120,9 +122,13 @@ void InputManager::reset() {
         pad->reset();
 }
 
-void InputManager::setBufferingMode(BufferingMode mode) { bufferingMode = mode; }
+void InputManager::setBufferingMode(BufferingMode mode) {
+    bufferingMode = mode;
+}
 
-BufferingMode InputManager::getBufferingMode() const { return bufferingMode; }
+BufferingMode InputManager::getBufferingMode() const {
+    return bufferingMode;
+}
 
 void InputManager::switchWorldStepBuffers() {
     previousStepValues = currentStepValues;
@@ -139,14 +145,24 @@ bool InputManager::dispatchAppEvent(app::Event* event) {
     return inputX86 ? inputX86->dispatchAppEvent(event) : false;
 }
 
-InputX86* InputManager::getInputX86() { return inputX86; }
+InputX86* InputManager::getInputX86() {
+    return inputX86;
+}
 
-Gamepad* InputManager::getSecondaryGamepad() { return gamepads[1]; }
+Gamepad* InputManager::getSecondaryGamepad() {
+    return gamepads[1];
+}
 
-Keyboard* InputManager::getKeyboard() { return keyboard; }
+Keyboard* InputManager::getKeyboard() {
+    return keyboard;
+}
 
-void InputManager::setKeyboard(Keyboard* rawKeyboard) { keyboard = rawKeyboard; }
+void InputManager::setKeyboard(Keyboard* rawKeyboard) {
+    keyboard = rawKeyboard;
+}
 
-void InputManager::setFocus(bool on) { focus = on; }
+void InputManager::setFocus(bool on) {
+    focus = on;
+}
 
 } // namespace input

@@ -4,9 +4,13 @@
 
 namespace input {
 
-RecursiveLock* RecursiveLock::create() { return newObject<RecursiveLock>(); }
+RecursiveLock* RecursiveLock::create() {
+    return newObject<RecursiveLock>();
+}
 
-void RecursiveLock::destroy(RecursiveLock* lock) { deleteObject(lock); }
+void RecursiveLock::destroy(RecursiveLock* lock) {
+    deleteObject(lock);
+}
 
 void RecursiveLock::lock() {
     std::uint32_t id = platform::currentThreadId();

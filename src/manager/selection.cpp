@@ -6,7 +6,9 @@ namespace input {
 
 namespace {
 
-bool isSlot(int slot) { return slot >= 0 && slot < 4; }
+bool isSlot(int slot) {
+    return slot >= 0 && slot < 4;
+}
 
 } // namespace
 
@@ -34,7 +36,9 @@ Gamepad* InputManager::getGamepad() {
     return gamepads[selectedGamepad >= 0 ? selectedGamepad : 0];
 }
 
-Gamepad* InputManager::getGamepad(int slot) { return isSlot(slot) ? gamepads[slot] : nullptr; }
+Gamepad* InputManager::getGamepad(int slot) {
+    return isSlot(slot) ? gamepads[slot] : nullptr;
+}
 
 int InputManager::getActiveGamepadID() {
     RecursiveLockGuard guard(gamepadLock);

@@ -17,7 +17,9 @@ constexpr std::int64_t kAbsoluteJump = 8192;
 // The mouse buttons are read from the operating system, in this order.
 constexpr int kMouseButtons[] = {1, 4, 2, 5, 6};
 
-bool isDownWord(std::int16_t state) { return (static_cast<std::uint16_t>(state) & 0x8000u) != 0; }
+bool isDownWord(std::int16_t state) {
+    return (static_cast<std::uint16_t>(state) & 0x8000u) != 0;
+}
 
 // 32-bit wrapping arithmetic, as the raw-input counters wrap.
 std::int32_t wrapAdd(std::int32_t a, std::int32_t b) {
@@ -60,7 +62,9 @@ void InputX86::construct() {
     disableAccessibilityShortcutKeys();
 }
 
-void InputX86::destruct() { restoreAccessibilityShortcutKeys(); }
+void InputX86::destruct() {
+    restoreAccessibilityShortcutKeys();
+}
 
 void InputX86::update() {
     for (int i = 0; i < KEY_COUNT; ++i) {
@@ -85,7 +89,9 @@ void InputX86::reset() {
     mouseDeltaX = mouseDeltaY = mouseWheel = 0;
 }
 
-void InputX86::resetMouseInputDeltas() { mouseAccumX = mouseAccumY = wheelAccum = 0; }
+void InputX86::resetMouseInputDeltas() {
+    mouseAccumX = mouseAccumY = wheelAccum = 0;
+}
 
 bool InputX86::handleAppEvent(app::InputEvent* event) {
     if (!event || event->rawInput.header.dwType != app::RIM_TYPEMOUSE)
@@ -129,7 +135,9 @@ bool InputX86::keyDown(unsigned short key) const {
     return key < KEY_COUNT && isDownWord(keyState[key]);
 }
 
-bool InputX86::keyUp(unsigned short key) const { return keyDown(key); }
+bool InputX86::keyUp(unsigned short key) const {
+    return keyDown(key);
+}
 
 bool InputX86::keyClicked(unsigned short key) const {
     return key < KEY_COUNT && isDownWord(keyState[key]) && !isDownWord(previousKeyState[key]);
@@ -146,12 +154,22 @@ bool InputX86::isAnyKeyPressed(int& key) const {
     return false;
 }
 
-bool InputX86::isActive() const { return active; }
-void InputX86::setActive(bool on) { active = on; }
+bool InputX86::isActive() const {
+    return active;
+}
+void InputX86::setActive(bool on) {
+    active = on;
+}
 
-int InputX86::getRawMouseDeltaX() const { return mouseDeltaX; }
-int InputX86::getRawMouseDeltaY() const { return mouseDeltaY; }
-int InputX86::getMouseWheel() const { return mouseWheel; }
+int InputX86::getRawMouseDeltaX() const {
+    return mouseDeltaX;
+}
+int InputX86::getRawMouseDeltaY() const {
+    return mouseDeltaY;
+}
+int InputX86::getMouseWheel() const {
+    return mouseWheel;
+}
 
 float InputX86::getMouseDeltaX() const {
     return sensitivityFactor(mouseSensitivity) * static_cast<float>(mouseDeltaX.load()) *
@@ -163,7 +181,9 @@ float InputX86::getMouseDeltaY() const {
            settings::mouseYSensitivity.get();
 }
 
-void InputX86::setMouseSensitivity(float sensitivity) { mouseSensitivity = sensitivity; }
+void InputX86::setMouseSensitivity(float sensitivity) {
+    mouseSensitivity = sensitivity;
+}
 
 void InputX86::disableAccessibilityShortcutKeys() {
     savedStickyKeys.cbSize = sizeof(StickyKeysRecord);

@@ -11,15 +11,25 @@ namespace {
 // Applications keys, numeric-pad Divide, Num Lock and the two Alt keys.
 bool isExtendedKey(int keyCode) {
     switch (keyCode) {
-    case 33: case 34: case 35: case 36: case 37: case 38: case 39: case 40: // Page Up..Down
-    case 45: case 46:                                                       // Insert, Delete
-    case 91: case 92: case 93:                                              // Windows, Apps
-    case 111:                                                               // Num /
-    case 144:                                                               // Num Lock
-    case 164: case 165:                                                     // Alt keys
+    case 33:
+    case 34:
+    case 35:
+    case 36:
+    case 37:
+    case 38:
+    case 39:
+    case 40: // Page Up..Down
+    case 45:
+    case 46: // Insert, Delete
+    case 91:
+    case 92:
+    case 93:  // Windows, Apps
+    case 111: // Num /
+    case 144: // Num Lock
+    case 164:
+    case 165: // Alt keys
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

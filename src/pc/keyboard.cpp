@@ -30,17 +30,27 @@ std::int32_t keyBufferWrite;
 std::int32_t keyBufferRead;
 std::int32_t keyBufferEnd;
 
-std::int32_t nextSlot(std::int32_t slot) { return slot + 1 == kRing ? 0 : slot + 1; }
+std::int32_t nextSlot(std::int32_t slot) {
+    return slot + 1 == kRing ? 0 : slot + 1;
+}
 
-bool isKeyCode(int key) { return static_cast<unsigned>(key) < static_cast<unsigned>(kKeys); }
+bool isKeyCode(int key) {
+    return static_cast<unsigned>(key) < static_cast<unsigned>(kKeys);
+}
 
 } // namespace
 
-Keyboard::Keyboard() { reset(); }
+Keyboard::Keyboard() {
+    reset();
+}
 Keyboard::Keyboard(const Keyboard& other) : app::EventHandler(other) {}
 Keyboard::Keyboard(Keyboard&& other) : app::EventHandler(other) {}
-Keyboard& Keyboard::operator=(const Keyboard&) { return *this; }
-Keyboard& Keyboard::operator=(Keyboard&&) { return *this; }
+Keyboard& Keyboard::operator=(const Keyboard&) {
+    return *this;
+}
+Keyboard& Keyboard::operator=(Keyboard&&) {
+    return *this;
+}
 Keyboard::~Keyboard() = default;
 
 bool Keyboard::handleAppEvent(app::RawKeyEvent* event) {
@@ -95,7 +105,9 @@ void Keyboard::reset() {
     }
 }
 
-bool Keyboard::isKeyboardBufferEmpty() const { return keyBufferRead == keyBufferEnd; }
+bool Keyboard::isKeyboardBufferEmpty() const {
+    return keyBufferRead == keyBufferEnd;
+}
 
 bool Keyboard::readKeyboardBuffer(int& key, char& character, int& modifiers) {
     if (isKeyboardBufferEmpty())
@@ -107,7 +119,9 @@ bool Keyboard::readKeyboardBuffer(int& key, char& character, int& modifiers) {
     return true;
 }
 
-bool Keyboard::keyDown(int key) const { return isKeyCode(key) && (rawKeyState[key] & kDownEvent); }
+bool Keyboard::keyDown(int key) const {
+    return isKeyCode(key) && (rawKeyState[key] & kDownEvent);
+}
 
 bool Keyboard::keyPressed(int key) const {
     return isKeyCode(key) && (rawKeyState[key] & kDownEvent) &&

@@ -37,7 +37,9 @@ struct Report {
     operator const _tov_XINPUT_GAMEPAD&() const { return raw; }
 };
 
-inline std::uint16_t bit(int code) { return static_cast<std::uint16_t>(1u << code); }
+inline std::uint16_t bit(int code) {
+    return static_cast<std::uint16_t>(1u << code);
+}
 
 // Every test starts from a fresh host and platform.
 class FreshMachine : public ::testing::Test {

@@ -23,8 +23,12 @@ void reset() {
 void setPad(unsigned user, const _tov_XINPUT_GAMEPAD& report) {
     host::xinput::setReport(user, report);
 }
-void disconnectPad(unsigned user) { host::xinput::disconnect(user); }
-unsigned padReads(unsigned user) { return host::xinput::getStateCalls(user); }
+void disconnectPad(unsigned user) {
+    host::xinput::disconnect(user);
+}
+unsigned padReads(unsigned user) {
+    return host::xinput::getStateCalls(user);
+}
 std::vector<_tov_XINPUT_VIBRATION> vibrations(unsigned user) {
     return host::xinput::vibrations(user);
 }
@@ -35,18 +39,28 @@ std::string keyNameText(std::int32_t lParam) {
     return buffer;
 }
 
-unsigned mapVirtualKey(unsigned vk) { return MapVirtualKeyA(vk, MAPVK_VK_TO_VSC); }
+unsigned mapVirtualKey(unsigned vk) {
+    return MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+}
 
-int screenMetric(int index) { return GetSystemMetrics(index); }
+int screenMetric(int index) {
+    return GetSystemMetrics(index);
+}
 
 #if defined(_WIN32)
 
-bool isSimulated() { return false; }
+bool isSimulated() {
+    return false;
+}
 void setAsyncKey(int, bool) {}
 void setScreenMetric(int, int) {}
 void setKeyName(unsigned, const char*) {}
-std::vector<SpiCall> spiCalls() { return {}; }
-std::vector<RawInputRegistration> rawInputRegistrations() { return {}; }
+std::vector<SpiCall> spiCalls() {
+    return {};
+}
+std::vector<RawInputRegistration> rawInputRegistrations() {
+    return {};
+}
 
 AccessibilityFlags accessibilityFlags() {
     STICKYKEYS sticky{sizeof sticky, 0};
@@ -62,14 +76,20 @@ void setAccessibilityFlags(const AccessibilityFlags&) {}
 
 #else
 
-bool isSimulated() { return true; }
+bool isSimulated() {
+    return true;
+}
 
 void setAsyncKey(int vk, bool down) {
     winsim::setAsyncKeyState(vk, down ? static_cast<SHORT>(0x8000) : SHORT(0));
 }
 
-void setScreenMetric(int index, int value) { winsim::setSystemMetric(index, value); }
-void setKeyName(unsigned scan, const char* name) { winsim::setKeyName(scan, name); }
+void setScreenMetric(int index, int value) {
+    winsim::setSystemMetric(index, value);
+}
+void setKeyName(unsigned scan, const char* name) {
+    winsim::setKeyName(scan, name);
+}
 
 std::vector<SpiCall> spiCalls() {
     std::vector<SpiCall> calls;
@@ -85,8 +105,8 @@ std::vector<SpiCall> spiCalls() {
 std::vector<RawInputRegistration> rawInputRegistrations() {
     std::vector<RawInputRegistration> out;
     for (const RAWINPUTDEVICE& device : winsim::rawInputRegistrations())
-        out.push_back({device.usUsagePage, device.usUsage, device.dwFlags,
-                       device.hwndTarget != nullptr});
+        out.push_back(
+            {device.usUsagePage, device.usUsage, device.dwFlags, device.hwndTarget != nullptr});
     return out;
 }
 

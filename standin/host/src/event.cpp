@@ -12,17 +12,17 @@ bool EventHandler::dispatchAppEvent(Event* event) {
         return false;
     switch (event->type) {
 #define APP_EVENT_ROUTE(Name, NAME)                                                                \
-    case EVENT_##NAME:                                                                             \
-        return handleAppEvent(static_cast<Name##Event*>(event));
+    case EVENT_##NAME: return handleAppEvent(static_cast<Name##Event*>(event));
         APP_EVENT_TYPES(APP_EVENT_ROUTE)
 #undef APP_EVENT_ROUTE
-    default:
-        return false;
+    default: return false;
     }
 }
 
 #define APP_EVENT_DEFAULT(Name, NAME)                                                              \
-    bool EventHandler::handleAppEvent(Name##Event*) { return false; }
+    bool EventHandler::handleAppEvent(Name##Event*) {                                              \
+        return false;                                                                              \
+    }
 APP_EVENT_TYPES(APP_EVENT_DEFAULT)
 #undef APP_EVENT_DEFAULT
 

@@ -51,7 +51,9 @@ void FileStream::close() {
     m_impl->mode = MODE_CLOSED;
 }
 
-int FileStream::getMode() const { return m_impl->mode; }
+int FileStream::getMode() const {
+    return m_impl->mode;
+}
 
 std::uint32_t FileStream::read(void* buffer, std::uint32_t bytes) {
     if (m_impl->mode != MODE_READ)
@@ -76,8 +78,14 @@ std::uint32_t FileStream::write(const void* buffer, std::uint32_t bytes) {
     return bytes;
 }
 
-const std::uint8_t* FileStream::memoryData() const { return m_impl->bytes.data(); }
-std::size_t FileStream::memorySize() const { return m_impl->bytes.size(); }
-std::size_t FileStream::position() const { return m_impl->position; }
+const std::uint8_t* FileStream::memoryData() const {
+    return m_impl->bytes.data();
+}
+std::size_t FileStream::memorySize() const {
+    return m_impl->bytes.size();
+}
+std::size_t FileStream::position() const {
+    return m_impl->position;
+}
 
 } // namespace vel

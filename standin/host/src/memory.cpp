@@ -56,10 +56,18 @@ void deleteMemory(void* block) {
 namespace host {
 namespace memory {
 
-std::uint64_t allocationCount() { return g_allocations.load(std::memory_order_relaxed); }
-std::int64_t liveBlocks() { return g_live.load(std::memory_order_relaxed); }
-void failNthAllocation(std::uint64_t n) { g_failCountdown.store(n, std::memory_order_relaxed); }
-bool failureArmed() { return g_failCountdown.load(std::memory_order_relaxed) != 0; }
+std::uint64_t allocationCount() {
+    return g_allocations.load(std::memory_order_relaxed);
+}
+std::int64_t liveBlocks() {
+    return g_live.load(std::memory_order_relaxed);
+}
+void failNthAllocation(std::uint64_t n) {
+    g_failCountdown.store(n, std::memory_order_relaxed);
+}
+bool failureArmed() {
+    return g_failCountdown.load(std::memory_order_relaxed) != 0;
+}
 
 } // namespace memory
 } // namespace host

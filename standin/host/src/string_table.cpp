@@ -12,7 +12,9 @@ struct StringTable::Impl {
 };
 
 StringTable::StringTable() : m_impl(new Impl) {}
-StringTable::~StringTable() { delete m_impl; }
+StringTable::~StringTable() {
+    delete m_impl;
+}
 
 StringTable* StringTable::getInstance() {
     static StringTable table;

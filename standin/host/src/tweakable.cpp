@@ -56,9 +56,13 @@ BaseTweakable::BaseTweakable(const char* name, Type type)
     Registry::add(this);
 }
 
-BaseTweakable::~BaseTweakable() { Registry::remove(this); }
+BaseTweakable::~BaseTweakable() {
+    Registry::remove(this);
+}
 
-BaseTweakable* findTweakable(const char* name) { return Registry::find(name); }
+BaseTweakable* findTweakable(const char* name) {
+    return Registry::find(name);
+}
 
 bool setTweakable(const char* name, bool value) {
     BaseTweakable* t = Registry::find(name);

@@ -4,10 +4,9 @@ namespace winsim {
 
 // US layout: virtual-key code to set-1 scan code, as MapVirtualKey(MAPVK_VK_TO_VSC) gives it.
 unsigned usScanCode(unsigned vk) {
-    static const unsigned char letters[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22,
-                                              0x23, 0x17, 0x24, 0x25, 0x26, 0x32, 0x31,
-                                              0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16,
-                                              0x2F, 0x11, 0x2D, 0x15, 0x2C};
+    static const unsigned char letters[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
+                                              0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
+                                              0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
     static const unsigned char numpad[10] = {0x52, 0x4F, 0x50, 0x51, 0x4B,
                                              0x4C, 0x4D, 0x47, 0x48, 0x49};
     if (vk >= 'A' && vk <= 'Z')
@@ -23,10 +22,15 @@ unsigned usScanCode(unsigned vk) {
     case 0x08: return 0x0E; // Backspace
     case 0x09: return 0x0F; // Tab
     case 0x0D: return 0x1C; // Enter
-    case 0x10: case 0xA0: return 0x2A; // Shift
+    case 0x10:
+    case 0xA0: return 0x2A; // Shift
     case 0xA1: return 0x36;
-    case 0x11: case 0xA2: case 0xA3: return 0x1D; // Ctrl
-    case 0x12: case 0xA4: case 0xA5: return 0x38; // Alt
+    case 0x11:
+    case 0xA2:
+    case 0xA3: return 0x1D; // Ctrl
+    case 0x12:
+    case 0xA4:
+    case 0xA5: return 0x38; // Alt
     case 0x13: return 0x45; // Pause
     case 0x14: return 0x3A; // Caps Lock
     case 0x1B: return 0x01; // Escape
@@ -73,13 +77,17 @@ unsigned usScanCode(unsigned vk) {
 // US layout: the names Windows gives scan codes (0x100 marks the extended keys).
 const char* usKeyName(unsigned scan) {
     static const char* const plain[0x59] = {
-        nullptr, "Esc", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "-", "=",
-        "Backspace", "Tab", "Q", "W", "E", "R", "T", "Y", "U", "I", "O", "P", "[", "]",
-        "Enter", "Ctrl", "A", "S", "D", "F", "G", "H", "J", "K", "L", ";", "'", "`", "Shift",
-        "\\", "Z", "X", "C", "V", "B", "N", "M", ",", ".", "/", "Right Shift", "Num *", "Alt",
-        "Space", "Caps Lock", "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10",
-        "Pause", "Scroll Lock", "Num 7", "Num 8", "Num 9", "Num -", "Num 4", "Num 5", "Num 6",
-        "Num +", "Num 1", "Num 2", "Num 3", "Num 0", "Num Del", "Sys Req", nullptr, "\\", "F11",
+        nullptr, "Esc",   "1",         "2",       "3",       "4",     "5",           "6",
+        "7",     "8",     "9",         "0",       "-",       "=",     "Backspace",   "Tab",
+        "Q",     "W",     "E",         "R",       "T",       "Y",     "U",           "I",
+        "O",     "P",     "[",         "]",       "Enter",   "Ctrl",  "A",           "S",
+        "D",     "F",     "G",         "H",       "J",       "K",     "L",           ";",
+        "'",     "`",     "Shift",     "\\",      "Z",       "X",     "C",           "V",
+        "B",     "N",     "M",         ",",       ".",       "/",     "Right Shift", "Num *",
+        "Alt",   "Space", "Caps Lock", "F1",      "F2",      "F3",    "F4",          "F5",
+        "F6",    "F7",    "F8",        "F9",      "F10",     "Pause", "Scroll Lock", "Num 7",
+        "Num 8", "Num 9", "Num -",     "Num 4",   "Num 5",   "Num 6", "Num +",       "Num 1",
+        "Num 2", "Num 3", "Num 0",     "Num Del", "Sys Req", nullptr, "\\",          "F11",
         "F12"};
     if (scan < 0x59)
         return plain[scan];

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr DWORD kStickyDefault = 0x1FE;  // available, hot key active and confirmed, sounds
+constexpr DWORD kStickyDefault = 0x1FE; // available, hot key active and confirmed, sounds
 constexpr DWORD kToggleDefault = 0x3E;
 constexpr DWORD kFilterDefault = 0x7E;
 
@@ -30,8 +30,10 @@ struct Machine {
         std::lock_guard<std::mutex> guard(mutex);
         for (auto& key : asyncKeys)
             key.store(0, std::memory_order_relaxed);
-        metrics = {{SM_CXSCREEN, 1920}, {SM_CYSCREEN, 1080},
-                   {SM_CXVIRTUALSCREEN, 3840}, {SM_CYVIRTUALSCREEN, 1200}};
+        metrics = {{SM_CXSCREEN, 1920},
+                   {SM_CYSCREEN, 1080},
+                   {SM_CXVIRTUALSCREEN, 3840},
+                   {SM_CYVIRTUALSCREEN, 1200}};
         keyNameOverrides.clear();
         spiCalls.clear();
         registrations.clear();
@@ -139,14 +141,20 @@ int GetKeyNameTextA(LONG lParam, LPSTR buffer, int size) {
 }
 
 // No controller is attached to the simulated machine; the host's wrapper scripts pads itself.
-DWORD XInputGetState(DWORD, XINPUT_STATE*) { return ERROR_DEVICE_NOT_CONNECTED; }
-DWORD XInputSetState(DWORD, XINPUT_VIBRATION*) { return ERROR_DEVICE_NOT_CONNECTED; }
+DWORD XInputGetState(DWORD, XINPUT_STATE*) {
+    return ERROR_DEVICE_NOT_CONNECTED;
+}
+DWORD XInputSetState(DWORD, XINPUT_VIBRATION*) {
+    return ERROR_DEVICE_NOT_CONNECTED;
+}
 
 } // extern "C"
 
 namespace winsim {
 
-void reset() { machine().reset(); }
+void reset() {
+    machine().reset();
+}
 
 void setAsyncKeyState(int vk, SHORT state) {
     if (vk >= 0 && vk <= 255)

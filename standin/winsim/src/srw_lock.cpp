@@ -11,7 +11,9 @@
 // word (0 free, 1 held, 2 held with waiters).
 namespace {
 
-std::uint32_t* word(PSRWLOCK lock) { return reinterpret_cast<std::uint32_t*>(&lock->Ptr); }
+std::uint32_t* word(PSRWLOCK lock) {
+    return reinterpret_cast<std::uint32_t*>(&lock->Ptr);
+}
 
 void futexWait(std::uint32_t* address, std::uint32_t expected) {
     syscall(SYS_futex, address, FUTEX_WAIT_PRIVATE, expected, nullptr, nullptr, 0);

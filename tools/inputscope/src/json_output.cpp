@@ -180,15 +180,9 @@ std::string renderJson(const Trace& trace) {
         case EntryKind::Section:
             o.field("type", quote("section")).field("text", quote(e.text));
             break;
-        case EntryKind::Note:
-            o.field("type", quote("note")).field("text", quote(e.text));
-            break;
-        case EntryKind::Switch:
-            o.field("type", quote("world-step-switch"));
-            break;
-        case EntryKind::StepReset:
-            o.field("type", quote("step-buffers-reset"));
-            break;
+        case EntryKind::Note: o.field("type", quote("note")).field("text", quote(e.text)); break;
+        case EntryKind::Switch: o.field("type", quote("world-step-switch")); break;
+        case EntryKind::StepReset: o.field("type", quote("step-buffers-reset")); break;
         case EntryKind::Show:
             o.field("type", quote("show")).field("actions", array(e.shown, quote));
             break;
@@ -223,8 +217,7 @@ std::string renderJson(const Trace& trace) {
                 .field("keyName", p.hasKey ? quote(p.keyName) : "null");
             break;
         }
-        case EntryKind::Frame:
-            break;
+        case EntryKind::Frame: break;
         }
         if (e.line)
             o.field("line", std::to_string(e.line));

@@ -166,16 +166,12 @@ private:
             m_trace.entries.push_back(entry);
             break;
         }
-        case Op::Dt:
-            m_dt = s.dt;
-            break;
+        case Op::Dt: m_dt = s.dt; break;
         case Op::Frame:
             for (int i = 0; i < s.count; ++i)
                 frame(s.dt >= 0.0f ? s.dt : m_dt, s.line);
             break;
-        case Op::Read:
-            snapshot(true, m_lastDt, s.line);
-            break;
+        case Op::Read: snapshot(true, m_lastDt, s.line); break;
         case Op::Pad: {
             PadScript& pad = m_pads[s.slot];
             connectNote(s.slot, s.line);
@@ -202,9 +198,7 @@ private:
             connectNote(s.slot, s.line);
             m_pads[s.slot].connected = true;
             break;
-        case Op::Disconnect:
-            m_pads[s.slot].connected = false;
-            break;
+        case Op::Disconnect: m_pads[s.slot].connected = false; break;
         case Op::Refresh:
             m.refreshGamepadConnectivity();
             for (bool& stale : m_stale)
@@ -231,9 +225,7 @@ private:
             m_keyboard.handleAppEvent(&event);
             break;
         }
-        case Op::MouseMove:
-            mouse(app::MOUSE_MOVE_RELATIVE, s.x, s.y, 0);
-            break;
+        case Op::MouseMove: mouse(app::MOUSE_MOVE_RELATIVE, s.x, s.y, 0); break;
         case Op::MouseAbsolute:
             mouse(static_cast<std::uint16_t>(app::MOUSE_MOVE_ABSOLUTE |
                                              (s.on ? app::MOUSE_VIRTUAL_DESKTOP : 0)),
@@ -253,12 +245,8 @@ private:
                 note(s.line, "mouse buttons come from the operating system on Windows: "
                              "this line has no effect");
             break;
-        case Op::MouseReset:
-            m.resetMouseInputDeltas();
-            break;
-        case Op::MouseAutoReset:
-            m_autoReset = s.on;
-            break;
+        case Op::MouseReset: m.resetMouseInputDeltas(); break;
+        case Op::MouseAutoReset: m_autoReset = s.on; break;
         case Op::Screen:
             sim::setScreenMetric(s.on ? 78 : 0, s.x);
             sim::setScreenMetric(s.on ? 79 : 1, s.y);
@@ -266,12 +254,8 @@ private:
                 note(s.line, "the screen size comes from the operating system on Windows: "
                              "this line has no effect");
             break;
-        case Op::Flag:
-            setFlag(s.flag, s.on);
-            break;
-        case Op::PlayerControl:
-            m.setPlayerControlEnabled(s.on, s.second);
-            break;
+        case Op::Flag: setFlag(s.flag, s.on); break;
+        case Op::PlayerControl: m.setPlayerControlEnabled(s.on, s.second); break;
         case Op::Buffering:
             m.setBufferingMode(s.on ? input::BUFFERING_WORLD_STEP : input::BUFFERING_LIVE);
             break;
@@ -291,24 +275,12 @@ private:
             m_trace.entries.push_back(entry);
             break;
         }
-        case Op::BindKey:
-            m.bindKeyboard(s.action, static_cast<unsigned short>(s.code));
-            break;
-        case Op::BindPad:
-            m.bindGamepad(s.action, static_cast<unsigned short>(s.code));
-            break;
-        case Op::ClearKeys:
-            m.clearKeyBindings();
-            break;
-        case Op::ClearPad:
-            m.clearGamepadBindings();
-            break;
-        case Op::Defaults:
-            m.bindDefaultInputs();
-            break;
-        case Op::Sticks:
-            m.setSticksSwapped(s.on);
-            break;
+        case Op::BindKey: m.bindKeyboard(s.action, static_cast<unsigned short>(s.code)); break;
+        case Op::BindPad: m.bindGamepad(s.action, static_cast<unsigned short>(s.code)); break;
+        case Op::ClearKeys: m.clearKeyBindings(); break;
+        case Op::ClearPad: m.clearGamepadBindings(); break;
+        case Op::Defaults: m.bindDefaultInputs(); break;
+        case Op::Sticks: m.setSticksSwapped(s.on); break;
         case Op::Action:
             m.registerAction(s.action, vel::InplaceString<32>(s.text.c_str()), s.type,
                              static_cast<int>(s.channels));
@@ -332,9 +304,7 @@ private:
                     m.setInvertVertical(s.on);
             }
             break;
-        case Op::Sensitivity:
-            m.setMouseSensitivity(s.value);
-            break;
+        case Op::Sensitivity: m.setMouseSensitivity(s.value); break;
         case Op::Exclusive: {
             vel::Vector<int, vel::Allocator<int, 0>> ids;
             for (int id : s.actions)
@@ -342,16 +312,12 @@ private:
             m.setExclusiveActions(ids, static_cast<input::Channel>(s.channels));
             break;
         }
-        case Op::ExclusiveOff:
-            m.clearExclusiveActions();
-            break;
+        case Op::ExclusiveOff: m.clearExclusiveActions(); break;
         case Op::Rumble:
             padFor(s.slot)->setLowFrequencyRumble(s.low);
             padFor(s.slot)->setHighFrequencyRumble(s.high);
             break;
-        case Op::RumbleEnable:
-            padFor(s.slot)->enableRumble(s.on);
-            break;
+        case Op::RumbleEnable: padFor(s.slot)->enableRumble(s.on); break;
         case Op::Tweak:
             if (s.on)
                 d::setTweakable(s.text.c_str(), s.boolValue);
@@ -374,9 +340,7 @@ private:
             m_trace.entries.push_back(entry);
             break;
         }
-        case Op::Prompt:
-            prompt(s);
-            break;
+        case Op::Prompt: prompt(s); break;
         }
     }
 
@@ -391,51 +355,21 @@ private:
     void setFlag(Flag flag, bool on) {
         input::InputManager& m = *m_manager;
         switch (flag) {
-        case Flag::Focus:
-            m.setFocus(on);
-            break;
-        case Flag::Game:
-            m.setGame(on);
-            break;
-        case Flag::Menu:
-            m.setMenu(on);
-            break;
-        case Flag::Video:
-            m.setVideo(on);
-            break;
-        case Flag::Conversation:
-            m.setConversation(on);
-            break;
-        case Flag::Loading:
-            m.setLoading(on);
-            break;
-        case Flag::Binding:
-            m.setBinding(on);
-            break;
-        case Flag::UIMessage:
-            m.setUIMessage(on);
-            break;
-        case Flag::Console:
-            m.setConsole(on);
-            break;
-        case Flag::Debug:
-            m.setDebug(on);
-            break;
-        case Flag::DebugBlockPolling:
-            m.setDebugBlockPolling(on);
-            break;
-        case Flag::DebugButtons:
-            m.setDebugButtons(on);
-            break;
-        case Flag::FreeCamera:
-            m.setFreeCameraWithoutPlayerControls(on);
-            break;
-        case Flag::Keyframer:
-            m.setRedirectToKeyframer(on);
-            break;
-        case Flag::ScriptInput:
-            m.setScriptComponentInput(on);
-            break;
+        case Flag::Focus: m.setFocus(on); break;
+        case Flag::Game: m.setGame(on); break;
+        case Flag::Menu: m.setMenu(on); break;
+        case Flag::Video: m.setVideo(on); break;
+        case Flag::Conversation: m.setConversation(on); break;
+        case Flag::Loading: m.setLoading(on); break;
+        case Flag::Binding: m.setBinding(on); break;
+        case Flag::UIMessage: m.setUIMessage(on); break;
+        case Flag::Console: m.setConsole(on); break;
+        case Flag::Debug: m.setDebug(on); break;
+        case Flag::DebugBlockPolling: m.setDebugBlockPolling(on); break;
+        case Flag::DebugButtons: m.setDebugButtons(on); break;
+        case Flag::FreeCamera: m.setFreeCameraWithoutPlayerControls(on); break;
+        case Flag::Keyframer: m.setRedirectToKeyframer(on); break;
+        case Flag::ScriptInput: m.setScriptComponentInput(on); break;
         }
     }
 

@@ -261,12 +261,8 @@ std::string renderText(const Trace& trace, bool colour) {
                      "buffering back to live",
                      kCyan);
             break;
-        case EntryKind::StepReset:
-            w.marker("--", "both step buffers emptied", kCyan);
-            break;
-        case EntryKind::Note:
-            w.marker("!", e.text, kRed);
-            break;
+        case EntryKind::StepReset: w.marker("--", "both step buffers emptied", kCyan); break;
+        case EntryKind::Note: w.marker("!", e.text, kRed); break;
         case EntryKind::Rumble: {
             const RumbleView& r = e.rumble;
             std::string text = "rumble sent to pad " + std::to_string(r.pad) + ": ";

@@ -17,8 +17,7 @@ protected:
         ASSERT_TRUE(manager->isUsingKeyboardAndMouse());
     }
     bool after(const Report& report) {
-        pad(report);
-        frame();
+        padFrame(report);
         pad(Report());
         return manager->isUsingKeyboardAndMouse();
     }
@@ -66,8 +65,7 @@ TEST_F(Activity, OnlyPositiveEvidenceSwitches) {
     frame();
     frame();
     // With A already held, MENU_A is no longer pressed on the pad, so Enter's click counts.
-    pad(Report().press(GAMEPAD_A));
-    frame();
+    padFrame(Report().press(GAMEPAD_A));
     keyDown(13);
     frame();
     EXPECT_TRUE(manager->isUsingKeyboardAndMouse());

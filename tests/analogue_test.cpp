@@ -26,14 +26,12 @@ TEST_F(Analogue, StickDeadZoneAndRawValues) {
                           {16384, 8520.0f / 24903}};
     // clang-format on
     for (const Case& c : cases) {
-        pad(Report().sticks(0, 0, c.v, 0));
-        frame();
+        padFrame(Report().sticks(0, 0, c.v, 0));
         EXPECT_FLOAT_EQ(manager->readAnalog(ACTION_CAMERA_X), c.filtered) << c.v;
         EXPECT_FLOAT_EQ(manager->readRawAnalog(ACTION_CAMERA_X), c.v / 32767.0f) << c.v;
     }
     // CAMERA_Y reads the stick negated: up is -1.
-    pad(Report().sticks(0, 0, 0, 32767));
-    frame();
+    padFrame(Report().sticks(0, 0, 0, 32767));
     EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_Y), -1.0f);
     EXPECT_EQ(manager->readRawAnalog(ACTION_CAMERA_Y), -1.0f);
     EXPECT_EQ(manager->readAnalog(ACTION_MOVEMENT_X), 0.0f);
@@ -74,8 +72,7 @@ TEST_F(Analogue, InversionOfTheLookAxes) {
 
     // Pad: right stick up and right; the pad flags only.
     switchToPad();
-    pad(Report().sticks(32767, 0, 32767, 32767));
-    frame();
+    padFrame(Report().sticks(32767, 0, 32767, 32767));
     EXPECT_TRUE(manager->isInvertVerticalOn());
     EXPECT_TRUE(manager->isInvertHorizontalOn());
     check(1.0f, -1.0f, true, true, "pad HV ");
@@ -85,8 +82,7 @@ TEST_F(Analogue, InversionOfTheLookAxes) {
     EXPECT_TRUE(manager->getInvertHorizontalForMouse()); // the pad's setting changed, not this
     check(1.0f, -1.0f, false, true, "pad V ");
     // At rest the pitch (negated stick) reads -0.0, and the inversion flips the sign bit.
-    pad(Report());
-    frame();
+    padFrame(Report());
     EXPECT_FALSE(std::signbit(manager->readAnalog(ACTION_FREECAMERA_HEADING)));
     EXPECT_FALSE(std::signbit(manager->readAnalog(ACTION_FREECAMERA_PITCH)));
     manager->setInvertVerticalForPad(false);
@@ -155,17 +151,14 @@ TEST_F(Analogue, FirstNonZeroBindingWins) {
     switchToPad();
     EXPECT_TRUE(std::signbit(manager->readAnalog(inverted))); // both at rest: -0.0
     EXPECT_EQ(manager->readAnalog(button), 0.0f);
-    pad(Report().sticks(0, 0, 32767, 0).press(GAMEPAD_A));
-    frame();
+    padFrame(Report().sticks(0, 0, 32767, 0).press(GAMEPAD_A));
     EXPECT_EQ(manager->readAnalog(inverted), -1.0f); // the first binding's -0.0 counts as zero
     EXPECT_EQ(manager->readAnalog(button), 1.0f);
     EXPECT_EQ(manager->readAnalog(none), 0.0f);
-    pad(Report().sticks(32767, 0, -32768, 0).press(GAMEPAD_A).triggers(51, 0));
-    frame();
+    padFrame(Report().sticks(32767, 0, -32768, 0).press(GAMEPAD_A).triggers(51, 0));
     EXPECT_EQ(manager->readAnalog(inverted), -1.0f);
     EXPECT_FLOAT_EQ(manager->readAnalog(button), 0.2f); // trigger pressure, no threshold
-    pad(Report().triggers(1, 0));
-    frame();
+    padFrame(Report().triggers(1, 0));
     EXPECT_FLOAT_EQ(manager->readAnalog(button), 1.0f / 255.0f);
 
     // On the keyboard any action reads 1.0 while a key of it is down, whatever its type.
@@ -199,16 +192,14 @@ TEST_F(Analogue, HalfAxes) {
                           {20316, 12452.0f / 24903 * 2 - 1, -1.0f}};
     // clang-format on
     for (const Case& c : cases) {
-        pad(Report().sticks(c.v, 0, 0, 0).press(GAMEPAD_A));
-        frame();
+        padFrame(Report().sticks(c.v, 0, 0, 0).press(GAMEPAD_A));
         EXPECT_FLOAT_EQ(manager->readAnalog(positive), c.positive) << c.v;
         EXPECT_FLOAT_EQ(manager->readAnalog(negative), c.negative) << c.v;
         EXPECT_EQ(manager->readAnalog(noButton), -1.0f);
         EXPECT_EQ(manager->readAnalog(button), -1.0f);
         EXPECT_EQ(manager->readAnalog(unbound), 0.0f);
     }
-    pad(Report().sticks(16384, 0, 0, 0));
-    frame();
+    padFrame(Report().sticks(16384, 0, 0, 0));
     EXPECT_NEAR(manager->readRawAnalog(positive), 16384.0f / 32767 * 2 - 1, 1e-6);
     sim::disconnectPad(0);
     frame();
@@ -221,8 +212,7 @@ TEST_F(Analogue, HalfAxes) {
 
 TEST_F(Analogue, WorldStepKeepsTheBufferedValue) {
     switchToPad();
-    pad(Report().sticks(0, 0, 32767, 0));
-    frame();
+    padFrame(Report().sticks(0, 0, 32767, 0));
     manager->setGame(false);
     frame();
     manager->setBufferingMode(BUFFERING_WORLD_STEP);

@@ -4,15 +4,7 @@ using namespace testing_support;
 using namespace input;
 
 // Whole frame sequences as a game drives them: events and snapshots, update, then reads.
-class Frames : public ActionTest {
-protected:
-    bool stepped(int action) {
-        manager->setBufferingMode(BUFFERING_WORLD_STEP);
-        bool on = manager->readDigital(action);
-        manager->setBufferingMode(BUFFERING_LIVE);
-        return on;
-    }
-};
+class Frames : public ActionTest {};
 
 TEST_F(Frames, RoadOfOnePress) {
     manager->setMenu(true);
@@ -20,15 +12,14 @@ TEST_F(Frames, RoadOfOnePress) {
     ASSERT_TRUE(manager->isUsingKeyboardAndMouse());
 
     // Step 1: A goes down in its first frame and stays down in the second.
-    pad(Report().press(GAMEPAD_A));
-    frame();
+    padFrame(Report().press(GAMEPAD_A));
     EXPECT_FALSE(manager->isUsingKeyboardAndMouse());
     EXPECT_EQ(activeMask(), std::uint32_t(CHANNEL_MENU));
     EXPECT_TRUE(manager->readDigital(ACTION_MENU_A));
-    EXPECT_TRUE(stepped(ACTION_MENU_A));
+    EXPECT_TRUE(steppedDigital(ACTION_MENU_A));
     frame();
     EXPECT_FALSE(manager->readDigital(ACTION_MENU_A));
-    EXPECT_TRUE(stepped(ACTION_MENU_A)); // the step saw the press
+    EXPECT_TRUE(steppedDigital(ACTION_MENU_A)); // the step saw the press
     manager->setBufferingMode(BUFFERING_WORLD_STEP);
     EXPECT_EQ(manager->readAnalog(ACTION_MENU_A), 1.0f);
     manager->switchWorldStepBuffers();
@@ -36,21 +27,19 @@ TEST_F(Frames, RoadOfOnePress) {
 
     // Step 2: still held, then let go.
     frame();
-    pad(Report());
-    frame();
-    EXPECT_FALSE(stepped(ACTION_MENU_A));
-    EXPECT_TRUE(stepped(ACTION_MENU_A_DOWN));
+    padFrame(Report());
+    EXPECT_FALSE(steppedDigital(ACTION_MENU_A));
+    EXPECT_TRUE(steppedDigital(ACTION_MENU_A_DOWN));
     manager->switchWorldStepBuffers();
 
     // Outside the menu the same press reaches only the actions of the open channels.
     manager->setMenu(false);
     manager->setGame(true);
-    pad(Report().press(GAMEPAD_A));
-    frame();
+    padFrame(Report().press(GAMEPAD_A));
     EXPECT_FALSE(manager->readDigital(ACTION_MENU_A));
-    EXPECT_FALSE(stepped(ACTION_MENU_A));
+    EXPECT_FALSE(steppedDigital(ACTION_MENU_A));
     EXPECT_TRUE(manager->readDigital(ACTION_ABORT_VIDEO));
-    EXPECT_TRUE(stepped(ACTION_ABORT_VIDEO));
+    EXPECT_TRUE(steppedDigital(ACTION_ABORT_VIDEO));
 }
 
 TEST_F(Frames, KeyboardToPadAndBack) {
@@ -67,13 +56,11 @@ TEST_F(Frames, KeyboardToPadAndBack) {
     // The player lets go of the keys and pushes the sticks.
     keyUp(74);
     manager->resetMouseInputDeltas();
-    pad(Report().sticks(32767, 0, -32768, 0));
-    frame();
+    padFrame(Report().sticks(32767, 0, -32768, 0));
     EXPECT_FALSE(manager->isUsingKeyboardAndMouse());
     EXPECT_EQ(manager->readAnalog(ACTION_MOVEMENT_X), 1.0f);
     EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_X), -1.0f);
-    pad(Report());
-    frame();
+    padFrame(Report());
     EXPECT_FALSE(manager->isUsingKeyboardAndMouse());
     EXPECT_EQ(manager->readAnalog(ACTION_MOVEMENT_X), 0.0f);
 
@@ -100,8 +87,7 @@ TEST_F(Frames, PromptFollowsARebind) {
 
     // On the binding screen nothing reads while the player picks Y.
     manager->setBinding(true);
-    pad(Report().press(GAMEPAD_Y));
-    frame();
+    padFrame(Report().press(GAMEPAD_Y));
     EXPECT_FALSE(manager->readDigital(ACTION_MENU_Y));
     ASSERT_TRUE(manager->getGamepad()->buttonPressed(GAMEPAD_Y));
     manager->clearGamepadBindings();
@@ -109,8 +95,7 @@ TEST_F(Frames, PromptFollowsARebind) {
     manager->clearKeyBindings();
     manager->bindKeyboard(ACTION_MENU_A, 32);
     manager->setBinding(false);
-    pad(Report());
-    frame();
+    padFrame(Report());
 
     int glyph = manager->getGlyphIndex(ACTION_MENU_A);
     EXPECT_EQ(glyph, 16);
@@ -125,13 +110,10 @@ TEST_F(Frames, PromptFollowsARebind) {
     EXPECT_EQ(narrow(keyName), narrow(spaceName));
 
     // The new button reads; the old one no longer does.
-    pad(Report().press(GAMEPAD_A));
-    frame();
+    padFrame(Report().press(GAMEPAD_A));
     EXPECT_FALSE(manager->readDigital(ACTION_MENU_A));
-    pad(Report());
-    frame();
-    pad(Report().press(GAMEPAD_Y));
-    frame();
+    padFrame(Report());
+    padFrame(Report().press(GAMEPAD_Y));
     EXPECT_TRUE(manager->readDigital(ACTION_MENU_A));
     EXPECT_EQ(manager->getGlyphIndex(ACTION_MENU_Y), -1);
 }

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/events.h"
 #include "d/tweakable.h"
 #include "support/fixture.h"
 
@@ -10,18 +9,6 @@ using namespace testing_support;
 using input::InputX86;
 
 namespace {
-
-app::InputEvent mouseEvent(std::uint16_t flags, std::int32_t x, std::int32_t y,
-                           std::uint16_t buttonFlags = 0, std::int16_t buttonData = 0) {
-    app::InputEvent event;
-    event.rawInput.header.dwType = app::RIM_TYPEMOUSE;
-    event.rawInput.data.mouse.usFlags = flags;
-    event.rawInput.data.mouse.lLastX = x;
-    event.rawInput.data.mouse.lLastY = y;
-    event.rawInput.data.mouse.usButtonFlags = buttonFlags;
-    event.rawInput.data.mouse.usButtonData = static_cast<std::uint16_t>(buttonData);
-    return event;
-}
 
 void feed(InputX86& pc, app::InputEvent event) {
     EXPECT_TRUE(pc.handleAppEvent(&event));
@@ -72,7 +59,6 @@ TEST_F(InputX86Keys, SnapshotEdgesAndReset) {
     pc.updateKeyboardState(Snapshot().keys);
     pc.update();
     EXPECT_FALSE(pc.keyDown('A'));
-    EXPECT_TRUE(pc.keyUp('A') == pc.keyDown('A'));
 }
 
 TEST_F(InputX86Mouse, RelativeMotionAndWheelNotches) {
@@ -105,9 +91,8 @@ TEST_F(InputX86Mouse, RelativeMotionAndWheelNotches) {
         EXPECT_TRUE(pc.keyDown(input::KEY_WHEEL_UP));
         EXPECT_FALSE(pc.keyClicked(input::KEY_WHEEL_UP));
     }
-    wheel(pc, -120);
-    wheel(pc, -120);
-    wheel(pc, -120);
+    for (int notch = 0; notch < 3; ++notch)
+        wheel(pc, -120);
     pc.update();
     EXPECT_EQ(pc.getMouseWheel(), -1);
     EXPECT_FALSE(pc.keyDown(input::KEY_WHEEL_UP));

@@ -21,6 +21,11 @@ protected:
         manager->refreshGamepadConnectivity();
     }
     void pad(const Report& report) { sim::setPad(0, report); }
+    // The pad's report, then a frame.
+    void padFrame(const Report& report, float dt = 1.0f / 60.0f) {
+        pad(report);
+        frame(dt);
+    }
 
     // The active channel mask, bit by bit.
     std::uint32_t activeMask() {

@@ -1,8 +1,27 @@
 #include "support/fixture.h"
 
-#include "app/events.h"
-
 namespace testing_support {
+
+app::InputEvent mouseEvent(std::uint16_t flags, std::int32_t x, std::int32_t y,
+                           std::uint16_t buttonFlags, std::int16_t buttonData, std::uint32_t type) {
+    app::InputEvent event;
+    event.rawInput.header.dwType = type;
+    event.rawInput.data.mouse.usFlags = flags;
+    event.rawInput.data.mouse.lLastX = x;
+    event.rawInput.data.mouse.lLastY = y;
+    event.rawInput.data.mouse.usButtonFlags = buttonFlags;
+    event.rawInput.data.mouse.usButtonData = static_cast<std::uint16_t>(buttonData);
+    return event;
+}
+
+app::RawKeyEvent rawKeyEvent(int key, bool down, int modifiers, char character) {
+    app::RawKeyEvent event;
+    event.keyCode = key;
+    event.down = down;
+    event.modifiers = modifiers;
+    event.character = character;
+    return event;
+}
 
 void ManagerTest::SetUp() {
     FreshMachine::SetUp();
@@ -35,24 +54,14 @@ void ManagerTest::frame(float dt) {
 }
 
 void ManagerTest::rawKey(int vk, bool down, int modifiers, char character) {
-    app::RawKeyEvent event;
-    event.keyCode = vk;
-    event.down = down;
-    event.modifiers = modifiers;
-    event.character = character;
+    app::RawKeyEvent event = rawKeyEvent(vk, down, modifiers, character);
     keyboard->handleAppEvent(&event);
 }
 
 void ManagerTest::mouseMove(int dx, int dy, int wheel) {
-    app::InputEvent event;
-    event.rawInput.header.dwType = app::RIM_TYPEMOUSE;
-    event.rawInput.data.mouse.usFlags = app::MOUSE_MOVE_RELATIVE;
-    event.rawInput.data.mouse.lLastX = dx;
-    event.rawInput.data.mouse.lLastY = dy;
-    if (wheel != 0) {
-        event.rawInput.data.mouse.usButtonFlags = app::RI_MOUSE_WHEEL;
-        event.rawInput.data.mouse.usButtonData = static_cast<std::uint16_t>(wheel * 120);
-    }
+    app::InputEvent event =
+        mouseEvent(app::MOUSE_MOVE_RELATIVE, dx, dy, wheel ? app::RI_MOUSE_WHEEL : 0,
+                   static_cast<std::int16_t>(wheel * 120));
     manager->dispatchAppEvent(&event);
 }
 
@@ -61,6 +70,22 @@ void ManagerTest::switchToPad(unsigned user) {
     frame();
     sim::setPad(user, Report());
     frame();
+}
+
+bool ManagerTest::steppedDigital(int action) {
+    input::BufferingMode mode = manager->getBufferingMode();
+    manager->setBufferingMode(input::BUFFERING_WORLD_STEP);
+    bool on = manager->readDigital(action);
+    manager->setBufferingMode(mode);
+    return on;
+}
+
+float ManagerTest::steppedAnalog(int action) {
+    input::BufferingMode mode = manager->getBufferingMode();
+    manager->setBufferingMode(input::BUFFERING_WORLD_STEP);
+    float value = manager->readAnalog(action);
+    manager->setBufferingMode(mode);
+    return value;
 }
 
 } // namespace testing_support

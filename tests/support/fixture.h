@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/events.h"
 #include "input/input.h"
 #include "standin/control.h"
 
@@ -41,6 +42,13 @@ inline std::uint16_t bit(int code) {
     return static_cast<std::uint16_t>(1u << code);
 }
 
+// A raw mouse record as the PC device receives it.
+app::InputEvent mouseEvent(std::uint16_t flags, std::int32_t x, std::int32_t y,
+                           std::uint16_t buttonFlags = 0, std::int16_t buttonData = 0,
+                           std::uint32_t type = app::RIM_TYPEMOUSE);
+// A raw key event as the raw keyboard buffer receives it.
+app::RawKeyEvent rawKeyEvent(int key, bool down, int modifiers = 0, char character = 0);
+
 // Every test starts from a fresh host and platform.
 class FreshMachine : public ::testing::Test {
 protected:
@@ -69,6 +77,9 @@ protected:
     // Makes the pad (slot 0 by default) the device in use by a frame with a stick pushed, then
     // releases it with a second frame.
     void switchToPad(unsigned user = 0);
+    // World-step reads that leave the buffering mode as it was.
+    bool steppedDigital(int action);
+    float steppedAnalog(int action);
 
     std::unique_ptr<input::InputManager> manager;
     std::unique_ptr<input::Keyboard> keyboard;

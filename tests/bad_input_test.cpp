@@ -1,46 +1,31 @@
-// Codes, indices and records outside what the devices and the registry know.
+// Codes, indices, ids and records outside what the devices and the registry know.
 
-#include "app/events.h"
+#include <algorithm>
+#include <climits>
+
 #include "d/tweakable.h"
-#include "support/fixture.h"
+#include "support/actions.h"
 
 using namespace testing_support;
 
-namespace {
-
-const int kOutsideButtons[] = {-1, 18, 19, 20, 23, 254, 256, 1000};
-
-} // namespace
-
 TEST_F(FreshMachine, PadCodesOutsideTheDomainReadNothing) {
-    Report everything =
-        Report().buttons(0xFFFF).triggers(255, 255).sticks(32767, 32767, 32767, 32767);
     sim::setPad(0, Report());
     input::Gamepad pad(0);
-    sim::setPad(0, everything);
     pad.update(0.1f);
-    pad.update(0.5f);
-    sim::setPad(0, Report());
-    pad.update(0.1f);
-    sim::setPad(0, everything);
-    pad.update(0.1f); // every bit and trigger freshly pressed, all timers running
-    for (int code : kOutsideButtons) {
+    sim::setPad(0, Report().buttons(0xFFFF).triggers(255, 255).sticks(32767, 32767, 32767, 32767));
+    pad.update(0.5f); // every bit and trigger freshly pressed, and held past the hold time
+    ASSERT_TRUE(pad.buttonPressed(input::GAMEPAD_A));
+    ASSERT_TRUE(pad.buttonHeld(input::GAMEPAD_RIGHT_TRIGGER));
+    for (int code : {-1, 18, 19, 20, 23, 254, 255, 256, 1000}) {
         SCOPED_TRACE(code);
-        EXPECT_FALSE(pad.buttonDown(code));
-        EXPECT_FALSE(pad.buttonPressed(code));
-        EXPECT_FALSE(pad.buttonReleased(code));
-        EXPECT_FALSE(pad.buttonClicked(code));
-        EXPECT_FALSE(pad.buttonHeld(code));
+        EXPECT_FALSE(pad.buttonDown(code) || pad.buttonPressed(code) || pad.buttonReleased(code) ||
+                     pad.buttonClicked(code) || pad.buttonHeld(code));
         EXPECT_EQ(pad.getAnalogButton(code), 0.0f);
     }
-    EXPECT_FALSE(pad.buttonDown(input::GAMEPAD_BUTTON_NONE));
-    EXPECT_FALSE(pad.buttonPressed(input::GAMEPAD_BUTTON_NONE));
-    EXPECT_EQ(pad.getAnalogButton(input::GAMEPAD_BUTTON_NONE), 0.0f);
     for (int axis : {-1, 4, 20}) {
         EXPECT_EQ(pad.getAxis(axis), 0.0f) << axis;
         EXPECT_EQ(pad.getRawAxis(axis), 0.0f) << axis;
     }
-    EXPECT_TRUE(pad.buttonDown(input::GAMEPAD_RIGHT_TRIGGER));
     EXPECT_EQ(pad.getAxis(3), 1.0f);
 }
 
@@ -66,63 +51,41 @@ TEST_F(FreshMachine, PadOutsideTheUserIndicesNeverCallsXInput) {
 TEST_F(FreshMachine, KeyCodesOutsideTheTablesReadFalse) {
     input::InputX86 pc;
     bool all[256];
-    for (bool& key : all)
-        key = true;
+    std::fill(std::begin(all), std::end(all), true);
     pc.updateKeyboardState(all);
-    app::InputEvent notch;
-    notch.rawInput.data.mouse.usButtonFlags = app::RI_MOUSE_WHEEL;
-    notch.rawInput.data.mouse.usButtonData = 120;
+    app::InputEvent notch = mouseEvent(app::MOUSE_MOVE_RELATIVE, 0, 0, app::RI_MOUSE_WHEEL, 120);
     pc.handleAppEvent(&notch);
     pc.update();
     ASSERT_TRUE(pc.keyDown(input::KEY_WHEEL_UP));
-    for (unsigned short code : {258, 259, 1000, 65535}) {
-        EXPECT_FALSE(pc.keyDown(code)) << code;
-        EXPECT_FALSE(pc.keyUp(code)) << code;
-        EXPECT_FALSE(pc.keyClicked(code)) << code;
-    }
+    for (unsigned short code : {258, 259, 1000, 65535})
+        EXPECT_FALSE(pc.keyDown(code) || pc.keyUp(code) || pc.keyClicked(code)) << code;
 
+    // Raw key events outside the codes are ignored whole, their modifiers too.
     input::Keyboard keyboard;
-    app::RawKeyEvent down;
-    down.down = true;
-    for (int code = 0; code < 256; ++code) {
-        down.keyCode = code;
-        keyboard.handleAppEvent(&down);
-    }
-    keyboard.update();
-    EXPECT_FALSE(keyboard.keyDown(-1));
-    EXPECT_FALSE(keyboard.keyDown(256));
-    EXPECT_FALSE(keyboard.keyPressed(1000));
-    EXPECT_FALSE(keyboard.keyPressed(-256));
-}
-
-TEST_F(FreshMachine, RawKeyEventsOutsideTheCodesAreIgnored) {
-    input::Keyboard keyboard;
-    app::RawKeyEvent event;
-    event.down = true;
-    event.modifiers = app::RawKeyEvent::MODIFIER_CTRL;
+    auto send = [&](int code, bool down, int modifiers) {
+        app::RawKeyEvent event = rawKeyEvent(code, down, modifiers);
+        EXPECT_FALSE(keyboard.handleAppEvent(&event));
+    };
     for (int code : {-1, 256, 300, 100000, -100000}) {
-        event.keyCode = code;
-        EXPECT_FALSE(keyboard.handleAppEvent(&event));
-        event.down = !event.down;
-        EXPECT_FALSE(keyboard.handleAppEvent(&event));
-        event.down = !event.down;
+        send(code, true, app::RawKeyEvent::MODIFIER_CTRL);
+        send(code, false, app::RawKeyEvent::MODIFIER_CTRL);
     }
     keyboard.update();
     EXPECT_TRUE(keyboard.isKeyboardBufferEmpty());
-    for (int code = 0; code < 256; ++code)
+    for (int code = 0; code < 256; ++code) {
         EXPECT_FALSE(keyboard.keyDown(code)) << code;
+        send(code, true, 0);
+    }
+    keyboard.update();
+    for (int code : {-1, 256, 1000, -256})
+        EXPECT_FALSE(keyboard.keyDown(code) || keyboard.keyPressed(code)) << code;
 }
 
 TEST_F(FreshMachine, RawInputRecordsOtherThanMouseAreIgnored) {
     input::InputX86 pc;
     for (std::uint32_t type : {1u, 2u, 77u}) { // keyboard, HID, unknown
-        app::InputEvent event;
-        event.rawInput.header.dwType = type;
-        event.rawInput.data.mouse.usFlags = app::MOUSE_MOVE_RELATIVE;
-        event.rawInput.data.mouse.lLastX = 40;
-        event.rawInput.data.mouse.lLastY = -40;
-        event.rawInput.data.mouse.usButtonFlags = app::RI_MOUSE_WHEEL;
-        event.rawInput.data.mouse.usButtonData = 120;
+        app::InputEvent event =
+            mouseEvent(app::MOUSE_MOVE_RELATIVE, 40, -40, app::RI_MOUSE_WHEEL, 120, type);
         EXPECT_TRUE(pc.dispatchAppEvent(&event));
     }
     pc.update();
@@ -132,25 +95,43 @@ TEST_F(FreshMachine, RawInputRecordsOtherThanMouseAreIgnored) {
     EXPECT_FALSE(pc.keyDown(input::KEY_WHEEL_UP));
 }
 
-TEST_F(ManagerTest, NegativeActionIdsChangeNothing) {
+TEST_F(ManagerTest, IdsOutsideTheTableChangeAndReadNothing) {
     input::InputManager& m = *manager;
     std::uint64_t allocations = host::memory::allocationCount();
     m.registerAction(-1, "NEGATIVE", input::CONTROL_DOWN, input::CHANNEL_ALL);
     m.registerAction(-310, "MENU_A", input::CONTROL_DOWN, input::CHANNEL_ALL);
     EXPECT_EQ(host::memory::allocationCount(), allocations);
     EXPECT_EQ(m.getAction("NEGATIVE"), -1);
-    EXPECT_EQ(m.getAction("MENU_A"), 18);
-    EXPECT_FALSE(m.isActionAssigned(-1));
-    EXPECT_TRUE(m.isActionAssigned(309));
-    EXPECT_FALSE(m.isActionAssigned(310));
+    EXPECT_EQ(m.getAction("MENU_A"), input::ACTION_MENU_A);
+    EXPECT_TRUE(m.isActionAssigned(input::kDefaultActionTableSize - 1));
 
+    // Enter is down and bound to ids outside the table too; an exclusive list is in force.
     m.setMenu(true);
+    m.bindKeyboard(-3, 13);
+    m.bindKeyboard(input::kDefaultActionTableSize + 1, 13);
+    vel::Vector<int, vel::Allocator<int, 0>> exclusive;
+    exclusive.pushBack(input::ACTION_MENU_A);
+    m.setExclusiveActions(exclusive, input::CHANNEL_ALL);
     keyDown(13);
     frame();
-    for (int id : {-1, -310, 310, 1 << 30}) {
-        EXPECT_FALSE(m.readDigital(id)) << id;
-        EXPECT_EQ(m.readAnalog(id), 0.0f) << id;
-        EXPECT_STREQ(m.getActionName(id).c_str(), "INVALID");
-    }
     EXPECT_TRUE(m.readDigital(input::ACTION_MENU_A));
+    const int outside[] = {
+        INT_MIN, -310, -3, -1, input::kDefaultActionTableSize, input::kDefaultActionTableSize + 1,
+        INT_MAX};
+    for (input::BufferingMode mode : {input::BUFFERING_LIVE, input::BUFFERING_WORLD_STEP}) {
+        m.setBufferingMode(mode);
+        for (int id : outside) {
+            SCOPED_TRACE(id);
+            EXPECT_FALSE(m.readDigital(id));
+            EXPECT_EQ(m.readAnalog(id), 0.0f);
+            EXPECT_EQ(m.readRawAnalog(id), 0.0f);
+        }
+    }
+    for (int id : outside) {
+        SCOPED_TRACE(id);
+        EXPECT_STREQ(m.getActionName(id).c_str(), "INVALID");
+        EXPECT_FALSE(m.isActionAssigned(id));
+        EXPECT_FALSE(m.channelMatch(id, -1));
+        EXPECT_FALSE(m.isActionBlocked(id));
+    }
 }

@@ -3,50 +3,10 @@
 
 #include "host/control.h"
 #include "support/actions.h"
+#include "support/defaults.h"
 
 using namespace testing_support;
 using namespace input;
-
-namespace {
-
-struct Row {
-    int id;
-    std::vector<int> keys; // in binding order
-    std::vector<int> pads;
-};
-
-// The shipped bindings (sticks unswapped); ids not listed have none.
-// clang-format off
-const std::vector<Row> kDefaults = {
-    {4, {}, {20}}, {5, {}, {21}}, {6, {}, {22}}, {7, {}, {23}},
-    {8, {32, 27}, {12, 13, 15, 14}}, {9, {32}, {13}}, {10, {32}, {12, 13, 15, 14}},
-    {11, {32}, {13}}, {12, {33}, {}}, {13, {34}, {}}, {14, {}, {12}}, {15, {27}, {4}},
-    {16, {}, {5}}, {17, {}, {5}}, {18, {13}, {12}}, {19, {13}, {12}}, {20, {27}, {13}},
-    {21, {}, {13}}, {22, {70}, {14}}, {23, {70}, {14}}, {24, {8, 89}, {15}}, {25, {89}, {15}},
-    {26, {}, {4}}, {27, {}, {5}}, {28, {}, {6}}, {29, {}, {7}}, {30, {81}, {8}},
-    {31, {69, 9}, {9}}, {32, {38, 87}, {0}}, {33, {40, 83}, {1}}, {34, {37, 65}, {2}},
-    {35, {39, 68}, {3}}, {36, {}, {20}}, {37, {}, {21}}, {38, {}, {22}}, {39, {}, {23}},
-    {40, {}, {16}}, {41, {}, {17}}, {42, {}, {2}}, {43, {}, {3}}, {44, {119}, {}},
-    {45, {}, {9}}, {46, {118}, {}}, {47, {}, {8}}, {48, {}, {20}}, {49, {}, {21}},
-    {50, {}, {22}}, {51, {}, {23}}, {52, {81}, {15}}, {53, {69}, {12}}, {54, {1}, {17}},
-    {55, {2}, {16}}, {56, {256}, {13}}, {57, {257}, {14}}, {58, {187}, {9}}, {59, {189}, {8}},
-    {60, {}, {15}}, {61, {}, {12}}, {62, {}, {2}}, {63, {}, {3}}, {64, {19}, {}}, {65, {}, {4}},
-    {66, {27}, {}}, {67, {17}, {}}, {300, {}, {20}}, {301, {}, {21}}, {302, {32}, {17}},
-    {303, {17}, {16}}, {304, {}, {22}}, {305, {}, {23}}, {306, {2}, {}}, {307, {84}, {15}},
-    {308, {82}, {14}}, {309, {9}, {7}},
-};
-// clang-format on
-
-const Row& rowOf(int id) {
-    static const Row none{-1, {}, {}};
-    for (const Row& row : kDefaults) {
-        if (row.id == id)
-            return row;
-    }
-    return none;
-}
-
-} // namespace
 
 class Bindings : public ActionTest {
 protected:
@@ -64,7 +24,8 @@ protected:
                 for (int id = 0; id < kDefaultActionTableSize; ++id) {
                     if (!manager->channelMatch(id, static_cast<int>(mask)))
                         continue;
-                    const std::vector<int>& bound = keys ? rowOf(id).keys : rowOf(id).pads;
+                    const std::vector<int>& bound =
+                        keys ? defaultRow(id).keys : defaultRow(id).pads;
                     EXPECT_EQ(manager->readAnalog(id) != 0.0f,
                               std::count(bound.begin(), bound.end(), code) == 1)
                         << "action " << id << " code " << code << " mode " << mode;
@@ -76,7 +37,7 @@ protected:
 
 TEST_F(Bindings, DefaultTableFirstCodes) {
     for (int id = -2; id <= kDefaultActionTableSize + 1; ++id) {
-        const Row& row = rowOf(id);
+        const DefaultRow& row = defaultRow(id);
         int key = 0;
         EXPECT_EQ(manager->getKeyCode(id, key), !row.keys.empty()) << id;
         EXPECT_EQ(key, row.keys.empty() ? -1 : row.keys[0]) << id;
@@ -132,7 +93,7 @@ TEST_F(Bindings, SwappedSticksMoveOnlyMovementAndCamera) {
     EXPECT_EQ(manager->getGamepadButton(ACTION_CAMERA_X), 20);
     EXPECT_EQ(manager->getGamepadButton(ACTION_CAMERA_Y), 21);
     for (int id : {36, 37, 38, 39, 48, 49, 50, 51, 300, 301, 304, 305, 8, 309})
-        EXPECT_EQ(manager->getGamepadButton(id), rowOf(id).pads[0]) << id;
+        EXPECT_EQ(manager->getGamepadButton(id), defaultRow(id).pads[0]) << id;
     manager->setSticksSwapped(false);
     manager->bindDefaultInputs();
     EXPECT_EQ(manager->getGamepadButton(ACTION_CAMERA_X), 22);
@@ -216,14 +177,4 @@ TEST_F(SimMouseButtonBindings, LeftAndRightButtons) {
     frame();
     EXPECT_EQ(manager->readAnalog(ACTION_FREECAMERA_FASTER), 0.0f);
     EXPECT_EQ(manager->readAnalog(ACTION_FREECAMERA_SLOWER), 1.0f);
-    // The right button is also photo mode's camera hold, which on the keyboard reads as down.
-    manager->setFreeCameraWithoutPlayerControls(false);
-    manager->setGame(true);
-    sim::setAsyncKey(2, false);
-    switchToPad();
-    ASSERT_FALSE(manager->isUsingKeyboardAndMouse());
-    sim::setAsyncKey(2, true);
-    frame();
-    EXPECT_TRUE(manager->isUsingKeyboardAndMouse());
-    EXPECT_TRUE(manager->readDigital(ACTION_PHOTOMODE_ENABLE_CAMERA_MOVEMENT));
 }

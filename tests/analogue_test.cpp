@@ -14,25 +14,13 @@ protected:
     }
 };
 
-TEST_F(Analogue, StickDeadZoneAndRawValues) {
+// The dead zone's edges are the pad's (gamepad_test.cpp).
+TEST_F(Analogue, SticksReadWithDeadZoneOrRaw) {
     switchToPad();
-    struct Case {
-        std::int16_t v;
-        float filtered;
-    };
-    // clang-format off
-    const Case cases[] = {{0, 0.0f}, {7864, 0.0f}, {7865, 1.0f / 24903}, {32767, 1.0f},
-                          {-7864, 0.0f}, {-7865, 0.0f}, {-7866, -1.0f / 24903}, {-32768, -1.0f},
-                          {16384, 8520.0f / 24903}};
-    // clang-format on
-    for (const Case& c : cases) {
-        padFrame(Report().sticks(0, 0, c.v, 0));
-        EXPECT_FLOAT_EQ(manager->readAnalog(ACTION_CAMERA_X), c.filtered) << c.v;
-        EXPECT_FLOAT_EQ(manager->readRawAnalog(ACTION_CAMERA_X), c.v / 32767.0f) << c.v;
-    }
-    // CAMERA_Y reads the stick negated: up is -1.
-    padFrame(Report().sticks(0, 0, 0, 32767));
-    EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_Y), -1.0f);
+    padFrame(Report().sticks(0, 0, 16384, 32767));
+    EXPECT_FLOAT_EQ(manager->readAnalog(ACTION_CAMERA_X), 8520.0f / 24903);
+    EXPECT_FLOAT_EQ(manager->readRawAnalog(ACTION_CAMERA_X), 16384 / 32767.0f);
+    EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_Y), -1.0f); // negated: up is -1
     EXPECT_EQ(manager->readRawAnalog(ACTION_CAMERA_Y), -1.0f);
     EXPECT_EQ(manager->readAnalog(ACTION_MOVEMENT_X), 0.0f);
 }
@@ -222,16 +210,9 @@ TEST_F(Analogue, WorldStepKeepsTheBufferedValue) {
     EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_X), 0.0f);
 }
 
-TEST_F(Analogue, NothingBeforeTheFirstUpdate) {
-    keyDown(13);
-    mouseMove(40, 40);
+TEST_F(Analogue, IdZeroReadsLikeAnyOther) {
     manager->bindKeyboard(ACTION_MOVE_UP, 13);
-    for (int id = 0; id < kDefaultActionTableSize; ++id) {
-        EXPECT_EQ(manager->readAnalog(id), 0.0f) << id;
-        EXPECT_EQ(manager->readRawAnalog(id), 0.0f) << id;
-        EXPECT_FALSE(manager->readDigital(id)) << id;
-    }
+    keyDown(13);
     frame();
-    EXPECT_EQ(manager->readAnalog(ACTION_MOVE_UP), 1.0f); // id 0 reads like any other
-    EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_X), manager->getInputX86()->getMouseDeltaX());
+    EXPECT_EQ(manager->readAnalog(ACTION_MOVE_UP), 1.0f);
 }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "d/tweakable.h"
 #include "support/fixture.h"
@@ -22,99 +24,107 @@ protected:
     static void enableRumbleSetting() {
         ASSERT_TRUE(d::setTweakable("Rumble:Enable old system (PC)", true));
     }
+    // The motor speeds sent to a user, message by message.
+    using Motors = std::vector<std::pair<int, int>>;
+    static Motors motors(unsigned user) {
+        Motors sent;
+        for (const auto& v : sim::vibrations(user))
+            sent.emplace_back(v.wLeftMotorSpeed, v.wRightMotorSpeed);
+        return sent;
+    }
 };
 
 } // namespace
 
 TEST_F(Pad, TriggerThresholdAndDpadPressRule) {
+    using namespace input;
     sim::setPad(0, Report());
     Gamepad pad(0);
-    poll(pad, Report().triggers(30, 0));
-    EXPECT_FALSE(pad.buttonDown(input::GAMEPAD_LEFT_TRIGGER));
-    EXPECT_FALSE(pad.buttonPressed(input::GAMEPAD_LEFT_TRIGGER));
-    EXPECT_FLOAT_EQ(pad.getAnalogButton(input::GAMEPAD_LEFT_TRIGGER), 30 / 255.0f);
+    poll(pad, Report().triggers(30, 0)); // down strictly above 30; its timer runs from 1
+    EXPECT_EQ(padQueries(pad, GAMEPAD_LEFT_TRIGGER), "---c-");
+    EXPECT_FLOAT_EQ(pad.getAnalogButton(GAMEPAD_LEFT_TRIGGER), 30 / 255.0f);
     poll(pad, Report().triggers(31, 255));
-    EXPECT_TRUE(pad.buttonDown(input::GAMEPAD_LEFT_TRIGGER));
-    EXPECT_TRUE(pad.buttonPressed(input::GAMEPAD_LEFT_TRIGGER));
-    EXPECT_EQ(pad.getAnalogButton(input::GAMEPAD_RIGHT_TRIGGER), 1.0f);
+    EXPECT_EQ(padQueries(pad, GAMEPAD_LEFT_TRIGGER), "dp---");
+    EXPECT_EQ(pad.getAnalogButton(GAMEPAD_RIGHT_TRIGGER), 1.0f);
     poll(pad, Report().triggers(30, 1));
-    EXPECT_TRUE(pad.buttonReleased(input::GAMEPAD_LEFT_TRIGGER));
-    EXPECT_TRUE(pad.buttonReleased(input::GAMEPAD_RIGHT_TRIGGER));
-    EXPECT_FLOAT_EQ(pad.getAnalogButton(input::GAMEPAD_RIGHT_TRIGGER), 1 / 255.0f);
+    EXPECT_EQ(padQueries(pad, GAMEPAD_LEFT_TRIGGER), "--rc-");
+    EXPECT_EQ(padQueries(pad, GAMEPAD_RIGHT_TRIGGER), "--rc-");
+    EXPECT_FLOAT_EQ(pad.getAnalogButton(GAMEPAD_RIGHT_TRIGGER), 1 / 255.0f);
 
-    using input::GAMEPAD_DPAD_RIGHT;
-    using input::GAMEPAD_DPAD_UP;
+    // A direction is pressed only from rest, and alone.
     poll(pad, Report().press(GAMEPAD_DPAD_UP));
-    EXPECT_TRUE(pad.buttonPressed(GAMEPAD_DPAD_UP));
-    poll(pad, Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT));
-    EXPECT_FALSE(pad.buttonPressed(GAMEPAD_DPAD_RIGHT)); // slid into a diagonal
-    poll(pad, Report().press(GAMEPAD_DPAD_RIGHT));
-    EXPECT_FALSE(pad.buttonPressed(GAMEPAD_DPAD_RIGHT)); // not from rest
-    EXPECT_TRUE(pad.buttonReleased(GAMEPAD_DPAD_UP));
+    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_UP), "dp---");
+    poll(pad, Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT)); // slid into a diagonal
+    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_RIGHT), "d----");
+    poll(pad, Report().press(GAMEPAD_DPAD_RIGHT)); // not from rest
+    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_RIGHT), "d----");
+    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_UP), "--rc-");
     poll(pad, Report());
-    poll(pad, Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT));
-    EXPECT_FALSE(pad.buttonPressed(GAMEPAD_DPAD_UP)); // a diagonal from rest
-    EXPECT_FALSE(pad.buttonPressed(GAMEPAD_DPAD_RIGHT));
-    EXPECT_TRUE(pad.buttonDown(GAMEPAD_DPAD_RIGHT));
+    poll(pad, Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT)); // a diagonal from rest
+    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_UP), "d----");
+    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_RIGHT), "d----");
 
-    poll(pad, Report().press(11).press(input::GAMEPAD_A)); // unnamed bit 11 reads like the rest
-    EXPECT_TRUE(pad.buttonPressed(11));
-    EXPECT_TRUE(pad.buttonPressed(input::GAMEPAD_A));
-    EXPECT_EQ(pad.getAnalogButton(input::GAMEPAD_A), 1.0f);
-    EXPECT_EQ(pad.getAnalogButton(input::GAMEPAD_B), 0.0f);
+    poll(pad, Report().press(11).press(GAMEPAD_A)); // unnamed bit 11 reads like the rest
+    EXPECT_EQ(padQueries(pad, 11), "dp---");
+    EXPECT_EQ(padQueries(pad, GAMEPAD_A), "dp---");
+    EXPECT_EQ(pad.getAnalogButton(GAMEPAD_A), 1.0f);
+    EXPECT_EQ(pad.getAnalogButton(GAMEPAD_B), 0.0f);
 }
 
 TEST_F(Pad, HoldTimersClickAndHold) {
+    using namespace input;
     sim::setPad(0, Report());
     Gamepad pad(0);
-    for (int i = 0; i < 3; ++i)
-        poll(pad, Report().press(input::GAMEPAD_X));
-    EXPECT_FALSE(pad.buttonClicked(input::GAMEPAD_X)); // still down
-    poll(pad, Report());
-    EXPECT_TRUE(pad.buttonReleased(input::GAMEPAD_X));
-    EXPECT_TRUE(pad.buttonClicked(input::GAMEPAD_X)); // 0.375 s
-    poll(pad, Report());
-    EXPECT_FALSE(pad.buttonReleased(input::GAMEPAD_X));
-    EXPECT_FALSE(pad.buttonClicked(input::GAMEPAD_X));
-
-    poll(pad, Report().press(input::GAMEPAD_Y), 0.2f);
-    EXPECT_FALSE(pad.buttonHeld(input::GAMEPAD_Y));
-    poll(pad, Report().press(input::GAMEPAD_Y), 0.2f);
-    EXPECT_TRUE(pad.buttonHeld(input::GAMEPAD_Y)); // exactly 0.4 s
-    poll(pad, Report().press(input::GAMEPAD_Y), 0.2f);
-    EXPECT_TRUE(pad.buttonHeld(input::GAMEPAD_Y));
-    poll(pad, Report(), 0.2f);
-    EXPECT_FALSE(pad.buttonHeld(input::GAMEPAD_Y));
-    EXPECT_FALSE(pad.buttonClicked(input::GAMEPAD_Y));
-
-    // A trigger off zero runs its timer although it is not down.
-    poll(pad, Report().triggers(10, 0), 0.2f);
-    EXPECT_FALSE(pad.buttonDown(input::GAMEPAD_LEFT_TRIGGER));
-    EXPECT_TRUE(pad.buttonClicked(input::GAMEPAD_LEFT_TRIGGER));
-    poll(pad, Report().triggers(10, 0), 0.2f);
-    EXPECT_FALSE(pad.buttonClicked(input::GAMEPAD_LEFT_TRIGGER));
-    poll(pad, Report().triggers(40, 0), 0.2f);
-    EXPECT_TRUE(pad.buttonHeld(input::GAMEPAD_LEFT_TRIGGER)); // 0.6 s off zero
+    const struct {
+        Report report;
+        float dt;
+        int code;
+        const char* queries;
+    } steps[] = {
+        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "dp---"},
+        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "d----"},
+        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "d----"},
+        {Report(), 0.125f, GAMEPAD_X, "--rc-"}, // a tap of 0.375 s
+        {Report(), 0.125f, GAMEPAD_X, "-----"},
+        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "dp---"},
+        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "d---h"}, // held from exactly 0.4 s
+        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "d---h"},
+        {Report(), 0.2f, GAMEPAD_Y, "--r--"},
+        // A trigger off zero runs its timer although it is not down.
+        {Report().triggers(10, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "---c-"},
+        {Report().triggers(10, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "-----"},
+        {Report().triggers(40, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "dp--h"}, // 0.6 s off zero
+    };
+    for (const auto& step : steps) {
+        poll(pad, step.report, step.dt);
+        EXPECT_EQ(padQueries(pad, step.code), step.queries) << "step " << &step - steps;
+    }
 }
 
 TEST_F(Pad, SticksDeadZoneAndActivity) {
     sim::setPad(0, Report());
     Gamepad pad(0);
-    poll(pad, Report().sticks(7864, -7864, 7865, -7865));
-    EXPECT_EQ(pad.getAxis(0), 0.0f);
-    EXPECT_EQ(pad.getAxis(1), 0.0f);
-    EXPECT_FLOAT_EQ(pad.getAxis(2), 1 / 24903.0f);
-    EXPECT_EQ(pad.getAxis(3), 0.0f);
-    EXPECT_TRUE(pad.isActivity()); // 7865 and -7865 are outside the dead zone
-    poll(pad, Report().sticks(32767, -32768, 0, 12345));
-    EXPECT_EQ(pad.getAxis(0), 1.0f);
-    EXPECT_EQ(pad.getAxis(1), -1.0f);
-    EXPECT_EQ(pad.getRawAxis(0), 1.0f);
-    EXPECT_FLOAT_EQ(pad.getRawAxis(1), -32768 / 32767.0f);
-    EXPECT_FLOAT_EQ(pad.getRawAxis(3), 12345 / 32767.0f);
-
-    poll(pad, Report().sticks(7864, -7864, 7864, -7864).triggers(30, 30));
-    EXPECT_FALSE(pad.isActivity());
+    struct Case {
+        std::int16_t v;
+        float axis;
+        bool activity;
+    };
+    // clang-format off
+    const Case cases[] = {{7864, 0.0f, false}, {7865, 1 / 24903.0f, true}, {32767, 1.0f, true},
+                          {-7864, 0.0f, false}, {-7865, 0.0f, true}, {-7866, -1 / 24903.0f, true},
+                          {-32768, -1.0f, true}, {12345, 4481 / 24903.0f, true}};
+    // clang-format on
+    for (int axis = 0; axis < 4; ++axis) {
+        for (const Case& c : cases) {
+            std::int16_t v[4] = {};
+            v[axis] = c.v;
+            poll(pad, Report().sticks(v[0], v[1], v[2], v[3]).triggers(30, 30));
+            SCOPED_TRACE(c.v);
+            EXPECT_FLOAT_EQ(pad.getAxis(axis), c.axis) << axis;
+            EXPECT_FLOAT_EQ(pad.getRawAxis(axis), c.v / 32767.0f) << axis;
+            EXPECT_EQ(pad.isActivity(), c.activity) << axis;
+        }
+    }
     poll(pad, Report().triggers(0, 31));
     EXPECT_TRUE(pad.isActivity());
     poll(pad, Report().press(10));
@@ -147,8 +157,7 @@ TEST_F(Pad, ReadsOnlyWhileConnectedOrAfterARefresh) {
     pad.update(0.1f);
     EXPECT_EQ(sim::padReads(0), 5u);
     EXPECT_FALSE(pad.isConnected());
-    EXPECT_FALSE(pad.buttonDown(input::GAMEPAD_A));
-    EXPECT_FALSE(pad.buttonReleased(input::GAMEPAD_A));
+    EXPECT_EQ(padQueries(pad, input::GAMEPAD_A), "-----");
     EXPECT_EQ(pad.getAxis(0), 0.0f);
     EXPECT_EQ(pad.getRawAxis(0), 0.0f);
     EXPECT_FALSE(pad.isActivity());
@@ -166,8 +175,7 @@ TEST_F(Pad, ResetForgetsReportsTimersAndRequests) {
     EXPECT_FALSE(pad.buttonDown(input::GAMEPAD_B));
     EXPECT_EQ(pad.getHighFrequencyRumble(), 0.0f);
     pad.update(0.3f);
-    EXPECT_TRUE(pad.buttonPressed(input::GAMEPAD_B));
-    EXPECT_FALSE(pad.buttonHeld(input::GAMEPAD_B)); // the timer restarted
+    EXPECT_EQ(padQueries(pad, input::GAMEPAD_B), "dp---"); // the timer restarted
     EXPECT_TRUE(sim::vibrations(0).empty());
 }
 
@@ -187,10 +195,7 @@ TEST_F(Pad, RumbleClampsAndIsSentOnlyWhenAllowed) {
         EXPECT_TRUE(sim::vibrations(1).empty());
         EXPECT_EQ(pad.getLowFrequencyRumble(), 0.5f);
     }
-    auto stops = sim::vibrations(1); // destruction stops the motors whatever the setting
-    ASSERT_EQ(stops.size(), 1u);
-    EXPECT_EQ(stops[0].wLeftMotorSpeed, 0);
-    EXPECT_EQ(stops[0].wRightMotorSpeed, 0);
+    EXPECT_EQ(motors(1), Motors({{0, 0}})); // destruction stops the motors whatever the setting
 
     sim::reset();
     enableRumbleSetting();
@@ -202,19 +207,14 @@ TEST_F(Pad, RumbleClampsAndIsSentOnlyWhenAllowed) {
         EXPECT_EQ(pad.getLowFrequencyRumble(), 0.0f);
         EXPECT_EQ(pad.getHighFrequencyRumble(), 0.0f);
         pad.update(0.1f);
-        auto sent = sim::vibrations(2);
-        ASSERT_EQ(sent.size(), 2u);
-        EXPECT_EQ(sent[0].wLeftMotorSpeed, 32767);
-        EXPECT_EQ(sent[0].wRightMotorSpeed, 65535);
-        EXPECT_EQ(sent[1].wLeftMotorSpeed, 0);
-        EXPECT_EQ(sent[1].wRightMotorSpeed, 0);
+        EXPECT_EQ(motors(2), Motors({{32767, 65535}, {0, 0}}));
 
         pad.enableRumble(false);
         pad.setLowFrequencyRumble(0.25f);
         pad.update(0.1f);
         EXPECT_EQ(pad.getLowFrequencyRumble(), 0.25f);
     }
-    EXPECT_EQ(sim::vibrations(2).size(), 2u); // disabled: no stop either
+    EXPECT_EQ(motors(2).size(), 2u); // disabled: no stop either
 }
 
 TEST_F(Pad, DemoRecordsAreCurrentThenPrevious) {

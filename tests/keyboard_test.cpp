@@ -1,6 +1,5 @@
 // The raw keyboard buffer: per-frame key states from key events, and the ring of typed keys.
 
-#include "app/events.h"
 #include "support/fixture.h"
 
 using namespace testing_support;
@@ -10,11 +9,7 @@ namespace {
 class RawKeyboard : public FreshMachine {
 protected:
     void event(int key, bool down, int modifiers = 0, char character = 0) {
-        app::RawKeyEvent e;
-        e.keyCode = key;
-        e.down = down;
-        e.modifiers = modifiers;
-        e.character = character;
+        app::RawKeyEvent e = rawKeyEvent(key, down, modifiers, character);
         EXPECT_FALSE(keyboard.handleAppEvent(&e));
     }
     struct Entry {
@@ -107,13 +102,10 @@ TEST_F(RawKeyboard, RingReordersModifiersAndKeepsSixtyThree) {
     for (int i = 0; i < 64; ++i)
         event(i + 1, true, 0, static_cast<char>(i));
     keyboard.update();
-    int count = 0;
     Entry first = read();
-    ++count;
-    while (!keyboard.isKeyboardBufferEmpty()) {
+    int count = 1;
+    for (; !keyboard.isKeyboardBufferEmpty(); ++count)
         read();
-        ++count;
-    }
     EXPECT_EQ(count, 63);
     EXPECT_EQ(first.key, 2); // the oldest was dropped
     EXPECT_EQ(first.character, 1);

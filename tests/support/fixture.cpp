@@ -2,6 +2,12 @@
 
 namespace testing_support {
 
+std::string padQueries(const input::Gamepad& pad, int code) {
+    return {pad.buttonDown(code) ? 'd' : '-', pad.buttonPressed(code) ? 'p' : '-',
+            pad.buttonReleased(code) ? 'r' : '-', pad.buttonClicked(code) ? 'c' : '-',
+            pad.buttonHeld(code) ? 'h' : '-'};
+}
+
 app::InputEvent mouseEvent(std::uint16_t flags, std::int32_t x, std::int32_t y,
                            std::uint16_t buttonFlags, std::int16_t buttonData, std::uint32_t type) {
     app::InputEvent event;

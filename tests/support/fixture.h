@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/events.h"
 #include "input/input.h"
@@ -41,6 +42,10 @@ struct Report {
 inline std::uint16_t bit(int code) {
     return static_cast<std::uint16_t>(1u << code);
 }
+
+// The five button queries of one pad code, as letters: down, pressed, released, clicked (a tap)
+// and held, or '-' for each that is false.
+std::string padQueries(const input::Gamepad& pad, int code);
 
 // A raw mouse record as the PC device receives it.
 app::InputEvent mouseEvent(std::uint16_t flags, std::int32_t x, std::int32_t y,

@@ -66,24 +66,6 @@ TEST_F(Channels, FocusAndInputMode) {
     EXPECT_EQ(maskFor("m"), 0x20u);
 }
 
-TEST_F(Channels, ActionChannelsAndNeverLiveActions) {
-    maskFor("gvf");
-    EXPECT_TRUE(manager->channelMatch(ACTION_LOADING_CONTINUE, CHANNEL_VIDEO));
-    EXPECT_FALSE(manager->channelMatch(ACTION_MENU_A, CHANNEL_GAME));
-    EXPECT_FALSE(manager->channelMatch(100, -1)); // a gap
-
-    // Only the debug-keys channel, which no mode opens: Start is down and nothing reads it.
-    switchToPad();
-    for (const char* flags : {"g", "m", "f", "d", "o", "l", "u", "v"}) {
-        maskFor(flags);
-        padFrame(Report().press(GAMEPAD_START).press(GAMEPAD_RIGHT_SHOULDER));
-        EXPECT_FALSE(manager->readDigital(ACTION_DEBUG_ENABLE)) << flags;
-        EXPECT_FALSE(manager->readDigital(ACTION_FREECAMERA_FORWARD2)) << flags;
-        EXPECT_EQ(manager->readAnalog(ACTION_DEBUG_ENABLE), 0.0f) << flags;
-        pad(Report());
-    }
-}
-
 TEST_F(Channels, CombinedPredicates) {
     // The manager never allows debug buttons, whatever the debug flags say.
     manager->setDebug(true);

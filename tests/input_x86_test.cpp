@@ -241,18 +241,14 @@ TEST_F(SimInputX86, HotKeysOffWhileTheDeviceLives) {
     EXPECT_EQ(sim::accessibilityFlags().filter, before.filter);
 }
 
+// That they are back afterwards is checked on every platform (platform_path_test.cpp).
 TEST_F(SimInputX86, ManagerSwitchesHotKeysAroundItsDevice) {
     const sim::AccessibilityFlags defaults = sim::accessibilityFlags();
     { input::InputManager withoutDevice(false, true); }
     EXPECT_TRUE(sim::spiCalls().empty());
     EXPECT_TRUE(sim::rawInputRegistrations().empty());
-    {
-        input::InputManager manager(true, true);
-        EXPECT_EQ(sim::rawInputRegistrations().size(), 2u);
-        EXPECT_EQ(sim::accessibilityFlags().sticky, defaults.sticky & ~0xCu);
-        EXPECT_EQ(sim::accessibilityFlags().filter, defaults.filter & ~0xCu);
-    }
-    EXPECT_EQ(sim::accessibilityFlags().sticky, defaults.sticky);
-    EXPECT_EQ(sim::accessibilityFlags().toggle, defaults.toggle);
-    EXPECT_EQ(sim::spiCalls().size(), 9u);
+    input::InputManager manager(true, true);
+    EXPECT_EQ(sim::rawInputRegistrations().size(), 2u);
+    EXPECT_EQ(sim::accessibilityFlags().sticky, defaults.sticky & ~0xCu);
+    EXPECT_EQ(sim::accessibilityFlags().filter, defaults.filter & ~0xCu);
 }

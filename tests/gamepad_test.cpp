@@ -59,6 +59,8 @@ TEST_F(Pad, TriggerThresholdAndDpadPressRule) {
     poll(pad, Report().press(GAMEPAD_DPAD_RIGHT)); // not from rest
     EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_RIGHT), "d----");
     EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_UP), "--rc-");
+    poll(pad, Report().press(GAMEPAD_DPAD_LEFT)); // alone, but straight from another direction
+    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_LEFT), "d----");
     poll(pad, Report());
     poll(pad, Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT)); // a diagonal from rest
     EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_UP), "d----");

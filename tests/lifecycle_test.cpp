@@ -95,12 +95,17 @@ TEST_F(WorldStep, TwoSwitchesWithoutUpdateLeaveNothingToCompare) {
 }
 
 TEST_F(WorldStep, ResetStepBuffersEmptiesBothAndKeepsTheMode) {
+    pad(Report().press(input::GAMEPAD_B));
+    pad(Report()); // B released: on in this step, which becomes the step before
+    manager->switchWorldStepBuffers();
     manager->setBufferingMode(input::BUFFERING_WORLD_STEP);
     pad(Report().press(input::GAMEPAD_A));
     EXPECT_TRUE(manager->readDigital(kStepDown));
+    EXPECT_TRUE(manager->readDigital(kStepReleased)); // 0.0 now, 1.0 in the step before
     manager->resetStepBuffers();
     EXPECT_EQ(manager->getBufferingMode(), input::BUFFERING_WORLD_STEP);
     EXPECT_FALSE(manager->readDigital(kStepDown));
+    EXPECT_FALSE(manager->readDigital(kStepReleased));
     EXPECT_EQ(manager->readAnalog(kStepDown), 0.0f);
     frame();
     EXPECT_TRUE(manager->readDigital(kStepDown));

@@ -61,7 +61,7 @@ void ManagerTest::frame(float dt) {
 
 void ManagerTest::rawKey(int vk, bool down, int modifiers, char character) {
     app::RawKeyEvent event = rawKeyEvent(vk, down, modifiers, character);
-    keyboard->handleAppEvent(&event);
+    keyboard->dispatchAppEvent(&event); // as the host delivers it
 }
 
 void ManagerTest::mouseMove(int dx, int dy, int wheel) {

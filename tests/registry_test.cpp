@@ -44,7 +44,6 @@ TEST_F(Registry, DefaultVocabularyIsWhole) {
     }
     EXPECT_FALSE(m.isActionAssigned(310));
     EXPECT_EQ(nameOf(m, 310), "INVALID");
-    EXPECT_EQ(m.getAction(""), -1);
 }
 
 // A default action reads as a fresh action of its listed type and channels does, both bound to the

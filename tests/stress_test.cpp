@@ -266,7 +266,7 @@ protected:
 };
 
 TEST_F(Threads, FrameLoopWithConcurrentReadersFinishesAndReadsStayInRange) {
-    Watchdog watchdog("the threaded frame loop", std::chrono::seconds(600));
+    Watchdog watchdog("the threaded frame loop", std::chrono::seconds(300));
     d::setTweakable("Rumble:Enable old system (PC)", true); // polls also consume rumble requests
     sim::setPad(0, Report());
     sim::setPad(1, Report().press(input::GAMEPAD_A));

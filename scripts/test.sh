@@ -1,19 +1,31 @@
 #!/usr/bin/env bash
-# Builds and runs every test suite.
+# Builds and runs every test suite: native, Windows under Wine, ASan+UBSan, TSan, and a bounded
+# fuzz run. Any failure or sanitizer report fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 jobs=$(nproc)
 
-echo "== native (gcc, warnings as errors)"
-cmake --preset default -DINPUT_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build --preset default -j "$jobs"
-ctest --preset default -j "$jobs"
+# Configures and builds a preset with warnings as errors.
+build() {
+    cmake --preset "$1" -DINPUT_WARNINGS_AS_ERRORS=ON >/dev/null
+    cmake --build --preset "$1" -j "$jobs"
+}
 
-echo "== windows (mingw-w64 DLLs, tests under Wine, warnings as errors)"
+# A preset's build and its whole suite, timed.
+suite() {
+    local start=$SECONDS
+    echo "== $1: $2"
+    build "$1"
+    ctest --preset "$1" -j "$jobs"
+    echo "== $1 section: $((SECONDS - start)) s"
+}
+
+suite default "native (gcc)"
+
 windows_start=$SECONDS
-cmake --preset windows -DINPUT_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build --preset windows -j "$jobs"
+echo "== windows: mingw-w64 DLLs, tests under Wine"
+build windows
 # One Wine server for all the tests, stopped however ctest ends.
 wine_prefix=build/windows/wineprefix
 trap 'cmake/wine-run.sh "$wine_prefix" --stop' EXIT
@@ -27,24 +39,11 @@ echo "== windows section: $((SECONDS - windows_start)) s"
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+suite asan "AddressSanitizer + UndefinedBehaviorSanitizer, no recovery"
+suite tsan "ThreadSanitizer"
 
-echo "== asan (AddressSanitizer + UndefinedBehaviorSanitizer, no recovery)"
-asan_start=$SECONDS
-cmake --preset asan -DINPUT_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs"
-echo "== asan section: $((SECONDS - asan_start)) s"
-
-echo "== tsan (ThreadSanitizer)"
-tsan_start=$SECONDS
-cmake --preset tsan -DINPUT_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build --preset tsan -j "$jobs"
-ctest --preset tsan -j "$jobs"
-echo "== tsan section: $((SECONDS - tsan_start)) s"
-
-echo "== fuzz (libFuzzer, clang, ASan + UBSan, 60 s)"
 fuzz_start=$SECONDS
-cmake --preset fuzz -DINPUT_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build --preset fuzz -j "$jobs"
+echo "== fuzz: libFuzzer, clang, ASan + UBSan, 60 s"
+build fuzz
 scripts/fuzz.sh 60
 echo "== fuzz section: $((SECONDS - fuzz_start)) s"

@@ -3,7 +3,7 @@
 #include "input/gamepad.h"
 #include "input/input_manager.h"
 #include "input/input_x86.h"
-#include "manager/control_types.h"
+#include "manager/reading.h"
 
 namespace input {
 

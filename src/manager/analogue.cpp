@@ -3,6 +3,7 @@
 #include "input/input_manager.h"
 #include "input/input_x86.h"
 #include "manager/binding_walk.h"
+#include "manager/reading.h"
 
 namespace input {
 
@@ -80,10 +81,8 @@ template <bool Raw> float bindingValue(const Gamepad& pad, ControlType type, uns
 float InputManager::readAnalog(int action, bool) {
     if (action < 0 || static_cast<std::uint32_t>(action) >= actions.size())
         return 0.0f;
-    if (bufferingMode == BUFFERING_WORLD_STEP) {
-        std::uint32_t index = static_cast<std::uint32_t>(action);
-        return index < currentStepValues.size() ? currentStepValues[index] : 0.0f;
-    }
+    if (bufferingMode == BUFFERING_WORLD_STEP)
+        return stepValue(currentStepValues, action);
     return readAnalogInternal(action);
 }
 

@@ -3,18 +3,13 @@
 #include "input/input_x86.h"
 #include "input/keyboard.h"
 #include "manager/binding_walk.h"
-#include "manager/control_types.h"
+#include "manager/reading.h"
 
 namespace input {
 
 namespace {
 
 constexpr int kShiftKey = 16;
-
-float stepValue(const vel::Vector<float>& buffer, int action) {
-    std::uint32_t index = static_cast<std::uint32_t>(action);
-    return index < buffer.size() ? buffer[index] : 0.0f;
-}
 
 bool padQuery(const Gamepad& pad, ControlType type, int code) {
     switch (type) {

@@ -3,7 +3,7 @@
 #include "app/event.h"
 #include "input/gamepad.h"
 #include "input/input_x86.h"
-#include "manager/control_types.h"
+#include "manager/reading.h"
 #include "manager/heap_object.h"
 #include "manager/locks.h"
 

@@ -143,12 +143,18 @@ private:
             m_names.push_back(m_manager->getActionName(id).c_str());
     }
 
-    void note(int line, const std::string& text) {
-        Entry entry;
-        entry.kind = EntryKind::Note;
+    // Appends an entry to the trace and hands it back for the rest of its fields.
+    Entry& add(EntryKind kind, int line, const std::string& text = std::string()) {
+        m_trace.entries.emplace_back();
+        Entry& entry = m_trace.entries.back();
+        entry.kind = kind;
         entry.line = line;
         entry.text = text;
-        m_trace.entries.push_back(entry);
+        return entry;
+    }
+
+    void note(int line, const std::string& text) {
+        add(EntryKind::Note, line, text);
     }
 
     input::Gamepad* padFor(int slot) {
@@ -158,14 +164,7 @@ private:
     void execute(const Statement& s) {
         input::InputManager& m = *m_manager;
         switch (s.op) {
-        case Op::Section: {
-            Entry entry;
-            entry.kind = EntryKind::Section;
-            entry.line = s.line;
-            entry.text = s.text;
-            m_trace.entries.push_back(entry);
-            break;
-        }
+        case Op::Section: add(EntryKind::Section, s.line, s.text); break;
         case Op::Dt: m_dt = s.dt; break;
         case Op::Frame:
             for (int i = 0; i < s.count; ++i)
@@ -259,22 +258,14 @@ private:
         case Op::Buffering:
             m.setBufferingMode(s.on ? input::BUFFERING_WORLD_STEP : input::BUFFERING_LIVE);
             break;
-        case Op::Step: {
+        case Op::Step:
             m.switchWorldStepBuffers();
-            Entry entry;
-            entry.kind = EntryKind::Switch;
-            entry.line = s.line;
-            m_trace.entries.push_back(entry);
+            add(EntryKind::Switch, s.line);
             break;
-        }
-        case Op::StepReset: {
+        case Op::StepReset:
             m.resetStepBuffers();
-            Entry entry;
-            entry.kind = EntryKind::StepReset;
-            entry.line = s.line;
-            m_trace.entries.push_back(entry);
+            add(EntryKind::StepReset, s.line);
             break;
-        }
         case Op::BindKey: m.bindKeyboard(s.action, static_cast<unsigned short>(s.code)); break;
         case Op::BindPad: m.bindGamepad(s.action, static_cast<unsigned short>(s.code)); break;
         case Op::ClearKeys: m.clearKeyBindings(); break;
@@ -332,12 +323,9 @@ private:
         }
         case Op::Show: {
             m_show = s.actions;
-            Entry entry;
-            entry.kind = EntryKind::Show;
-            entry.line = s.line;
+            Entry& entry = add(EntryKind::Show, s.line);
             for (int id : s.actions)
                 entry.shown.push_back(nameOf(id));
-            m_trace.entries.push_back(entry);
             break;
         }
         case Op::Prompt: prompt(s); break;

@@ -143,6 +143,16 @@ private:
             fail(m_lineEnd, "expected " + expected + " at the end of the line");
         return m_tokens[m_pos++];
     }
+    // An optional last word: true when it is there, an error when something else is.
+    bool optionalLast(const std::string& keyword) {
+        if (atEnd())
+            return false;
+        const Token& token = next("'" + keyword + "'");
+        if (lower(token.text) != keyword)
+            fail(token,
+                 "expected '" + keyword + "' or the end of the line, got '" + token.text + "'");
+        return true;
+    }
     void expectEnd() {
         if (!atEnd())
             fail(peek(), "unexpected '" + peek().text + "' (expected the end of the line)");
@@ -361,12 +371,7 @@ private:
         } else if (word == "playercontrol") {
             s.op = Op::PlayerControl;
             s.on = onOff(next("'on' or 'off'"));
-            if (!atEnd()) {
-                const Token& by = next("'script'");
-                if (lower(by.text) != "script")
-                    fail(by, "expected 'script' or the end of the line, got '" + by.text + "'");
-                s.second = true;
-            }
+            s.second = optionalLast("script");
         } else if (word == "buffering") {
             s.op = Op::Buffering;
             const Token& mode = next("'live' or 'world-step'");
@@ -379,12 +384,8 @@ private:
                 fail(mode, "expected 'live' or 'world-step', got '" + mode.text + "'");
         } else if (word == "step") {
             s.op = Op::Step;
-            if (!atEnd()) {
-                const Token& what = next("'reset'");
-                if (lower(what.text) != "reset")
-                    fail(what, "expected 'reset' or the end of the line, got '" + what.text + "'");
+            if (optionalLast("reset"))
                 s.op = Op::StepReset;
-            }
         } else if (word == "bind") {
             const Token& device = next("'key' or 'pad'");
             std::string d = lower(device.text);
@@ -572,12 +573,7 @@ private:
                 integer(next("an absolute x (0 to 65535)"), 0, 65535, "an absolute x"));
             s.y = static_cast<int>(
                 integer(next("an absolute y (0 to 65535)"), 0, 65535, "an absolute y"));
-            if (!atEnd()) {
-                const Token& v = next("'virtual'");
-                if (lower(v.text) != "virtual")
-                    fail(v, "expected 'virtual' or the end of the line, got '" + v.text + "'");
-                s.on = true;
-            }
+            s.on = optionalLast("virtual");
         } else if (w == "wheel") {
             s.op = Op::MouseWheel;
             s.x = static_cast<int>(

@@ -1,4 +1,4 @@
-# One step of the consumer tests (cmake -P), see consumer_tests.cmake:
+# One step of the consumer tests (cmake -P), see integration_tests.cmake:
 #   MODE=install           cmake --install BINARY into ROOT/prefix, then check what is there
 #   MODE=find_package      build tests/consumer against ROOT/prefix and run it
 #   MODE=add_subdirectory  build tests/consumer with SOURCE as a subdirectory and run it

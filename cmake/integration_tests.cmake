@@ -1,3 +1,15 @@
+# What docs/integration.md promises a game, checked.
+
+# The list of host symbols in the guide is the list the library imports (read from the ELF
+# shared object; the DLL's import table names the same functions).
+if(NOT WIN32)
+    add_test(NAME Boundary.HostImportsDocumented
+             COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:gameinput::input>
+                     -DHOST=$<TARGET_FILE:gameinput::host_standin> -DNM=${CMAKE_NM}
+                     -DGUIDE=${PROJECT_SOURCE_DIR}/docs/integration.md
+                     -P ${PROJECT_SOURCE_DIR}/cmake/check_host_imports.cmake)
+endif()
+
 # Proof that a game can take the library in: tests/consumer built and run against an install tree
 # of this build (find_package) and against the source tree (add_subdirectory). The consumer is a
 # plain build, so not with sanitizer or fuzzing instrumentation.

@@ -18,7 +18,7 @@ namespace {
 constexpr long long kBudget = 100000;
 
 [[noreturn]] void broken(const char* what, const std::string& detail) {
-    std::fprintf(stderr, "session_fuzz: %s\n%s\n", what, printable(detail).c_str());
+    std::fprintf(stderr, "session_fuzz: %s\n%s\n", what, inputscope::printable(detail).c_str());
     std::abort();
 }
 
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             broken("a message not in the form file:line:column: error: ...", message);
         if (e.line() < 1 || e.line() > lineCount(text) || e.column() < 1)
             broken("a message pointing outside the text", message);
-        if (printable(message) != message)
+        if (inputscope::printable(message) != message)
             broken("a message with raw control characters or bytes", message);
     }
     return 0;

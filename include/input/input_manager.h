@@ -1,11 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <map>
 
+#include "input/binding_table.h"
 #include "input/export.h"
-#include "input/heap_allocator.h"
 #include "input/relaxed.h"
 #include "input/types.h"
 #include "m/vector2.h"
@@ -225,14 +223,6 @@ public:
     static InputManager* sm_pInstance;
 
 private:
-    struct WStringLess {
-        using is_transparent = void;
-        bool operator()(const vel::WString& a, const vel::WString& b) const { return a < b; }
-    };
-    using NameMap = std::map<vel::InplaceWString<32>, std::int32_t, WStringLess,
-                             HeapAllocator<std::pair<const vel::InplaceWString<32>, std::int32_t>>>;
-    using BindingMap = std::multimap<int, unsigned short, std::less<int>,
-                                     HeapAllocator<std::pair<const int, unsigned short>>>;
     void initializeMembers();
     void releaseDevicesAndLocks();
     void registerDefaultActions();
@@ -289,11 +279,11 @@ private:
     vel::Vector<int, vel::Allocator<int, 0>> exclusiveActions;
     std::int32_t exclusiveChannel;
     vel::Vector<ActionEntry, vel::Allocator<ActionEntry, 0>> actions;
-    NameMap actionNames;
+    ActionNameTable actionNames;
     mutable vel::SpinLock keyBindingsLock;
-    BindingMap keyBindings;
+    BindingTable keyBindings;
     mutable vel::SpinLock padBindingsLock;
-    BindingMap padBindings;
+    BindingTable padBindings;
     RecursiveLock* gamepadLock;
     RecursiveLock* channelLock;
 };

@@ -3,9 +3,9 @@
 #include "app/event.h"
 #include "input/gamepad.h"
 #include "input/input_x86.h"
-#include "manager/reading.h"
 #include "manager/heap_object.h"
 #include "manager/locks.h"
+#include "manager/reading.h"
 
 namespace input {
 

@@ -22,6 +22,8 @@ namespace input {
 
 class Gamepad;
 class InputX86;
+struct PadReports;
+struct PadView;
 class Keyboard;
 struct RecursiveLock;
 
@@ -240,6 +242,8 @@ private:
     float readGamepadAnalogue(int action, ControlType type);
     float readGamepadRawAnalogue(int action, ControlType type);
     template <bool Raw> float readGamepadValue(int action, ControlType type);
+    void gatherStepValues();
+    PadView currentPadView(PadReports& copy);
 
     Gamepad* gamepads[4];
     std::int32_t activeGamepadID;

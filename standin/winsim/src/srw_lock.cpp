@@ -50,7 +50,10 @@ void ReleaseSRWLockExclusive(PSRWLOCK lock) {
 
 // Cheap after the first call on a thread, distinct per thread, never 0 or 0xFFFFFFFF.
 DWORD GetCurrentThreadId(void) {
-    thread_local DWORD id = g_nextThreadId.fetch_add(1, std::memory_order_relaxed);
+    // Initial-exec: this library is loaded with the program, so its thread-local block is at a
+    // fixed offset, as cheap to reach as Windows' thread block.
+    static thread_local DWORD id __attribute__((tls_model("initial-exec"))) =
+        g_nextThreadId.fetch_add(1, std::memory_order_relaxed);
     return id;
 }
 

@@ -1,8 +1,8 @@
+#include "gamepad/gamepad_state.h"
 #include "input/default_actions.h"
 #include "input/gamepad.h"
 #include "input/input_manager.h"
 #include "input/input_x86.h"
-#include "gamepad/gamepad_state.h"
 #include "manager/binding_reads.h"
 #include "manager/locks.h"
 #include "manager/reading.h"
@@ -23,7 +23,6 @@ template <class Row, std::size_t N> const Row* findRow(const Row (&rows)[N], int
 }
 
 } // namespace
-
 
 bool readsMouse(int action) {
     return findRow(kLookAxes, action) != nullptr;

@@ -56,7 +56,6 @@ inline constexpr KeyPairAxis kKeyPairAxes[] = {
     {ACTION_PHOTOMODE_Z, ACTION_MOVE_DOWN, ACTION_MOVE_UP},
 };
 
-
 // Calls visit(action, span) for each action of the table in order, with all its bindings.
 template <class Visit> void forEachBoundAction(const BindingTable& table, Visit&& visit) {
     const BindingTable::Entry* end = table.end();
@@ -119,7 +118,8 @@ inline bool keyDigital(BindingTable::Span span, ControlType type, const KeyView&
             return false;
         // Shift is sampled once per walk; the plain raw types want it up, the shift types down.
         bool shift = keyboard->keyDown(kShiftKey);
-        bool wantShift = type == CONTROL_RAW_SHIFT_KEY_DOWN || type == CONTROL_RAW_SHIFT_KEY_PRESSED;
+        bool wantShift =
+            type == CONTROL_RAW_SHIFT_KEY_DOWN || type == CONTROL_RAW_SHIFT_KEY_PRESSED;
         if (shift != wantShift)
             return false;
         bool pressed = type == CONTROL_RAW_KEY_PRESSED || type == CONTROL_RAW_SHIFT_KEY_PRESSED;
@@ -152,7 +152,8 @@ inline float halfAxis(float value) {
     return -1.0f + value * 2.0f;
 }
 
-template <bool Raw> inline float bindingValue(const PadView& pad, ControlType type, unsigned short code) {
+template <bool Raw>
+inline float bindingValue(const PadView& pad, ControlType type, unsigned short code) {
     switch (type) {
     case CONTROL_AXIS: return stickValue<Raw>(pad, code);
     case CONTROL_AXIS_INVERTED: return -stickValue<Raw>(pad, code); // sign flip: 0.0 gives -0.0
@@ -170,7 +171,8 @@ template <bool Raw> inline float bindingValue(const PadView& pad, ControlType ty
 
 // Analogue on the pad: the first binding with a non-zero value (a NaN counts, -0.0 does not),
 // else the last value computed. `Raw` reads the sticks without dead zone.
-template <bool Raw> inline float padValue(BindingTable::Span span, ControlType type, const PadView& pad) {
+template <bool Raw>
+inline float padValue(BindingTable::Span span, ControlType type, const PadView& pad) {
     if (type == CONTROL_NONE)
         return 0.0f;
     float value = 0.0f;

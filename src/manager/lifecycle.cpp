@@ -1,9 +1,9 @@
 #include "input/input_manager.h"
 
 #include "app/event.h"
+#include "gamepad/gamepad_state.h"
 #include "input/gamepad.h"
 #include "input/input_x86.h"
-#include "gamepad/gamepad_state.h"
 #include "manager/binding_reads.h"
 #include "manager/heap_object.h"
 #include "manager/locks.h"

@@ -34,6 +34,19 @@ void AcquireSRWLockExclusive(PSRWLOCK lock) {
     std::uint32_t expected = 0;
     if (__atomic_compare_exchange_n(w, &expected, 1, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
         return;
+    // Like Windows' own lock, spin a little (reading only) before sleeping in the kernel: the
+    // holders here keep it for a few hundred instructions.
+    for (int spin = 0; spin < 200; ++spin) {
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+        if (__atomic_load_n(w, __ATOMIC_RELAXED) == 0) {
+            expected = 0;
+            if (__atomic_compare_exchange_n(w, &expected, 1, false, __ATOMIC_ACQUIRE,
+                                            __ATOMIC_RELAXED))
+                return;
+        }
+    }
     if (expected != 2)
         expected = __atomic_exchange_n(w, 2, __ATOMIC_ACQUIRE);
     while (expected != 0) {

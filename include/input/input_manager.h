@@ -229,7 +229,7 @@ private:
     void releaseDevicesAndLocks();
     void registerDefaultActions();
     void updateChannels();
-    void updateActivityCheck();
+    void updateActivityCheck(bool keysDown);
     void keepTrackOfCurrentController();
     bool channelMatch(int action) const;
     bool isLive(int action) const;

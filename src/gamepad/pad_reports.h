@@ -113,6 +113,22 @@ inline bool digitalQuery(const PadReports& r, ControlType type, int button) {
     }
 }
 
+// True when no button query can hold for any code: nothing down in this poll or the one before
+// and no hold timer running. Lets a walk over button bindings stop before it starts.
+inline bool buttonsAtRest(const PadReports& r) {
+    auto up = [](const _tov_XINPUT_GAMEPAD& report) {
+        return report.wButtons == 0 && report.bLeftTrigger <= kTriggerThreshold &&
+               report.bRightTrigger <= kTriggerThreshold;
+    };
+    if (!up(r.current) || !up(r.previous))
+        return false;
+    for (float held : r.holdTime) {
+        if (held != 0.0f)
+            return false;
+    }
+    return true;
+}
+
 } // namespace pad
 
 } // namespace input

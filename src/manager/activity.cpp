@@ -20,8 +20,9 @@ constexpr float kActivity = 0.01f;
 // bindings counts for neither, so the walks go over the tables themselves: gaps and unbound
 // actions cost nothing. The walks change no state, so the cheapest evidence is looked at first;
 // each table's lock is held once for the pass (the key table's once per 64 actions with keys
-// down, so that no list of them has to be stored).
-void InputManager::updateActivityCheck() {
+// down, so that no list of them has to be stored). Every key that counts is down, so without a
+// key down (`keysDown` false) the key table is not walked at all.
+void InputManager::updateActivityCheck(bool keysDown) {
     if (!inputX86 || !pcInputMode) {
         usingKeyboardAndMouse = false;
         return;
@@ -43,7 +44,7 @@ void InputManager::updateActivityCheck() {
     };
     const InputX86& device = *inputX86;
     std::uint32_t resume = 0; // the key table position where the next batch starts
-    for (bool done = false; !done && !keyboardActive;) {
+    for (bool done = !keysDown; !done && !keyboardActive;) {
         std::int32_t batch[64];
         int found = 0;
         {
@@ -52,8 +53,10 @@ void InputManager::updateActivityCheck() {
             const BindingTable::Entry* e =
                 keyBindings.begin() + (resume < keyBindings.size() ? resume : keyBindings.size());
             for (; e != end && found < 64; ++e) {
+                // Most keys are up, and every key that counts is down: that test comes first.
                 ControlType type;
-                if (digitalType(e->action, type) && keyCounts(device, type, e->code) &&
+                if (InputX86Access::keyDown(device, e->code) && digitalType(e->action, type) &&
+                    keyCounts(device, type, e->code) &&
                     (found == 0 || batch[found - 1] != e->action))
                     batch[found++] = e->action;
             }
@@ -68,7 +71,7 @@ void InputManager::updateActivityCheck() {
             }
         }
     }
-    if (!keyboardActive && !padActive && pad.connected) {
+    if (!keyboardActive && !padActive && pad.connected && !pad::buttonsAtRest(reports)) {
         SpinLockGuard guard(padBindingsLock);
         for (const BindingTable::Entry& e : padBindings) {
             ControlType type;

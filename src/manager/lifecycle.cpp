@@ -8,6 +8,7 @@
 #include "manager/heap_object.h"
 #include "manager/locks.h"
 #include "manager/reading.h"
+#include "pc/input_x86_access.h"
 
 namespace input {
 
@@ -98,9 +99,8 @@ void InputManager::update(float dt) {
             pad->update(dt);
         keepTrackOfCurrentController();
     }
-    if (inputX86)
-        inputX86->update();
-    updateActivityCheck();
+    bool keysDown = inputX86 && InputX86Access::update(*inputX86);
+    updateActivityCheck(keysDown);
     updateChannels();
 
     gatherStepValues();
@@ -156,7 +156,10 @@ void InputManager::gatherStepValues() {
                 }
             });
         }
-        // The raw key types read the keyboard whichever device is in use.
+        // The raw key types read the raw keyboard whichever device is in use; without one they
+        // never count.
+        if (!keyboard)
+            return;
         SpinLockGuard guard(keyBindingsLock);
         forEachBoundAction(keyBindings, [&](std::int32_t action, BindingTable::Span span) {
             const ActionEntry* entry = liveEntry(action);

@@ -65,22 +65,46 @@ void InputX86::destruct() {
 }
 
 void InputX86::update() {
-    // Each word is stored whole, as other threads may read the key state meanwhile; unrolled,
-    // since the copy is most of a frame's PC work.
-#if defined(__GNUC__)
-#pragma GCC unroll 8
-#endif
-    for (int i = 0; i < KEY_COUNT; ++i) {
-        previousKeyState[i] = keyState[i].load();
-        keyState[i] = pendingKeyState[i];
+    InputX86Access::update(*this);
+}
+
+bool InputX86Access::update(InputX86& device) {
+    // Each word is stored whole, as other threads may read the key state meanwhile. The copy is
+    // most of a frame's PC work: eight keys a step (258 is 32 steps and 2), the down bits
+    // gathered on the way.
+    constexpr int kStep = 8;
+    constexpr int kSteps = KEY_COUNT / kStep * kStep;
+    std::int16_t down = 0;
+    auto copy = [&](int i) {
+        device.previousKeyState[i] = device.keyState[i].load();
+        std::int16_t state = device.pendingKeyState[i];
+        device.keyState[i] = state;
+        down = static_cast<std::int16_t>(down | state);
+    };
+    for (int i = 0; i < kSteps; i += kStep) { // written out: compilers keep atomic loops rolled
+        copy(i);
+        copy(i + 1);
+        copy(i + 2);
+        copy(i + 3);
+        copy(i + 4);
+        copy(i + 5);
+        copy(i + 6);
+        copy(i + 7);
     }
-    for (int vk : kMouseButtons)
-        keyState[vk] = platform::getAsyncKeyState(vk);
-    keyState[KEY_WHEEL_UP] = wheelAccum > 0 ? kDown : std::int16_t(0);
-    keyState[KEY_WHEEL_DOWN] = wheelAccum < 0 ? kDown : std::int16_t(0);
-    mouseDeltaX = mouseAccumX;
-    mouseDeltaY = mouseAccumY;
-    mouseWheel = wheelAccum;
+    for (int i = kSteps; i < KEY_COUNT; ++i)
+        copy(i);
+    for (int vk : kMouseButtons) {
+        std::int16_t state = platform::getAsyncKeyState(vk);
+        device.keyState[vk] = state;
+        down = static_cast<std::int16_t>(down | state);
+    }
+    std::int32_t wheel = device.wheelAccum;
+    device.keyState[KEY_WHEEL_UP] = wheel > 0 ? kDown : std::int16_t(0);
+    device.keyState[KEY_WHEEL_DOWN] = wheel < 0 ? kDown : std::int16_t(0);
+    device.mouseDeltaX = device.mouseAccumX;
+    device.mouseDeltaY = device.mouseAccumY;
+    device.mouseWheel = wheel;
+    return down < 0 || wheel != 0;
 }
 
 void InputX86::reset() {

@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 broken("a statement on a line the text does not have", std::to_string(s.line));
     } catch (const inputscope::SessionError& e) {
         std::string message = e.what();
-        std::string prefix = "fuzz.txt:" + std::to_string(e.line()) + ":" +
-                             std::to_string(e.column()) + ": error: ";
+        std::string prefix =
+            "fuzz.txt:" + std::to_string(e.line()) + ":" + std::to_string(e.column()) + ": error: ";
         if (message.compare(0, prefix.size(), prefix) != 0 || message.size() == prefix.size())
             broken("a message not in the form file:line:column: error: ...", message);
         if (e.line() < 1 || e.line() > lineCount(text) || e.column() < 1)

@@ -55,6 +55,8 @@ std::string readBudget(std::string& text, long long& into) {
 std::unique_ptr<CLI::App> makeParser(Options& o) {
     auto app = std::make_unique<CLI::App>(kDescription, "inputscope");
     app->footer(kFooter);
+    // Session paths such as /tmp/a.txt are files, not /option switches, on every platform.
+    app->allow_windows_style_options(false);
     app->get_formatter()->column_width(26);
     app->set_help_flag("-h,--help", "print this help and stop");
     app->set_version_flag("--version", "inputscope " INPUT_VERSION_STRING,

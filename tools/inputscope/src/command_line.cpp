@@ -89,8 +89,9 @@ std::unique_ptr<CLI::App> makeParser(Options& o) {
 // One output file, written in full before any is renamed into place.
 struct Pending {
     std::string path, what;
-    std::string content;
     OutputFile file;
+    bool failed = false;
+    std::string error;
 };
 
 } // namespace
@@ -178,45 +179,73 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
         return failure(2, e.what());
     }
 
-    RunOptions run;
-    run.demo = o.demo.empty() ? nullptr : &demo;
-    run.recordDemo = !o.recordDemo.empty();
-    Trace trace = runSession(session, run);
+    // Every file is opened under a temporary name before the run and renamed only when all are
+    // complete, so that one failure leaves none of them behind.
+    std::vector<std::unique_ptr<Pending>> files;
+    auto open = [&](const std::string& path, const std::string& what) -> Pending* {
+        files.push_back(std::make_unique<Pending>());
+        Pending* file = files.back().get();
+        file->path = path;
+        file->what = what;
+        if (!file->file.open(path, file->error))
+            file->failed = true;
+        return file;
+    };
+    auto into = [](Pending* file) -> ByteOut {
+        return [file](const std::string& bytes) {
+            if (!file->failed && !file->file.write(bytes, file->error))
+                file->failed = true;
+        };
+    };
+    auto failed = [&]() -> const Pending* {
+        for (const auto& file : files)
+            if (file->failed)
+                return file.get();
+        return nullptr;
+    };
 
     bool toStdout = o.output.empty() || o.output == "-";
     bool colour = o.colour ? true
                   : o.noColour
                       ? false
                       : !o.json && toStdout && io.stdoutIsTerminal && !std::getenv("NO_COLOR");
-    std::string report = o.json ? renderJson(trace) : renderText(trace, colour);
-
-    std::vector<std::unique_ptr<Pending>> files;
-    auto pend = [&](const std::string& path, const std::string& what, std::string content) {
-        files.push_back(std::make_unique<Pending>());
-        files.back()->path = path;
-        files.back()->what = what;
-        files.back()->content = std::move(content);
-    };
+    ByteOut reportOut;
+    if (toStdout) {
+        if (io.writeStdout)
+            reportOut = io.writeStdout;
+        else
+            reportOut = [&result](const std::string& bytes) { result.out += bytes; };
+    } else {
+        reportOut = into(open(o.output, "report"));
+    }
+    std::unique_ptr<TraceSink> report = o.json ? jsonView(reportOut) : textView(colour, reportOut);
+    std::unique_ptr<TraceSink> svg;
     if (!o.svg.empty())
-        pend(o.svg, "timeline", renderSvg(trace));
-    if (!o.recordDemo.empty())
-        pend(o.recordDemo, "demo",
-             std::string(trace.recordedDemo.begin(), trace.recordedDemo.end()));
-    if (toStdout)
-        result.out = std::move(report);
-    else
-        pend(o.output, "report", std::move(report));
-    // All written under temporary names first; only then renamed, so that one failure leaves
-    // none of them behind.
-    for (auto& pending : files)
-        if (!pending->file.open(pending->path, error) ||
-            !pending->file.write(pending->content, error))
-            return failure(1, pending->path + ": error: cannot write the " + pending->what + " (" +
-                                  error + ")");
-    for (auto& pending : files)
-        if (!pending->file.commit(error))
-            return failure(1, pending->path + ": error: cannot write the " + pending->what + " (" +
-                                  error + ")");
+        svg = svgView(into(open(o.svg, "timeline")));
+    Pending* demoFile = o.recordDemo.empty() ? nullptr : open(o.recordDemo, "demo");
+    auto writeFailure = [&](const Pending& file) {
+        return failure(1, file.path + ": error: cannot write the " + file.what + " (" + file.error +
+                              ")");
+    };
+    if (const Pending* bad = failed())
+        return writeFailure(*bad);
+
+    TraceFanOut views;
+    views.add(*report);
+    if (svg)
+        views.add(*svg);
+    RunOptions run;
+    run.demo = o.demo.empty() ? nullptr : &demo;
+    run.recordDemo = demoFile != nullptr;
+    std::vector<std::uint8_t> recorded = runSession(session, run, views);
+    if (demoFile)
+        into(demoFile)(std::string(recorded.begin(), recorded.end()));
+
+    if (const Pending* bad = failed())
+        return writeFailure(*bad);
+    for (auto& file : files)
+        if (!file->file.commit(file->error))
+            return writeFailure(*file);
     return result;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The whole tool behind main(): options, the session, the run and the outputs. Files named by
-// options are written here; what goes to standard output and error is handed back.
+// options are written here; standard error, and standard output unless given a writer, are
+// handed back.
 
 #include <cstddef>
 #include <functional>
@@ -22,6 +23,9 @@ struct CommandIo {
     // Standard input, for a session named "-": false and a reason when it cannot be read or
     // holds more than the limit.
     std::function<bool(std::size_t limit, std::string& content, std::string& error)> readStdin;
+    // Standard output as the report goes out, chunk by chunk; without it the report is gathered
+    // in CommandResult::out.
+    std::function<void(const std::string& bytes)> writeStdout;
 };
 
 CommandResult runCommandLine(const std::vector<std::string>& args, const CommandIo& io);

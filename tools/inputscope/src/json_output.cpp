@@ -132,20 +132,54 @@ Json entryJson(const Entry& e) {
     return o;
 }
 
+// The JSON, an entry a line as they come.
+class JsonView : public TraceSink {
+public:
+    explicit JsonView(ByteOut out) : m_out(std::move(out)) {}
+
+    void begin(const std::string& session, long long) override {
+        m_text = "{\n  \"tool\": \"inputscope\",\n  \"version\": " + line(INPUT_VERSION_STRING) +
+                 ",\n  \"session\": " + line(session) + ",\n  \"entries\": [";
+    }
+    void entry(const Entry& e) override {
+        m_text += (m_first ? "\n    " : ",\n    ") + line(entryJson(e));
+        m_first = false;
+        if (m_text.size() >= kChunk)
+            pass();
+    }
+    void end(long long frames) override {
+        m_text += m_first ? "],\n" : "\n  ],\n";
+        m_text += "  \"frames\": " + std::to_string(frames) + "\n}\n";
+        pass();
+    }
+
+private:
+    static constexpr std::size_t kChunk = 1 << 16; // bytes gathered before they are passed on
+
+    void pass() {
+        m_out(m_text);
+        m_text.clear();
+    }
+
+    ByteOut m_out;
+    std::string m_text;
+    bool m_first = true;
+};
+
 } // namespace
 
+std::unique_ptr<TraceSink> jsonView(ByteOut out) {
+    return std::make_unique<JsonView>(std::move(out));
+}
+
 std::string renderJson(const Trace& trace) {
-    std::string out =
-        "{\n  \"tool\": \"inputscope\",\n  \"version\": " + line(INPUT_VERSION_STRING) +
-        ",\n  \"session\": " + line(trace.session) + ",\n  \"entries\": [";
-    bool first = true;
-    for (const Entry& e : trace.entries) {
-        out += (first ? "\n    " : ",\n    ") + line(entryJson(e));
-        first = false;
-    }
-    out += first ? "],\n" : "\n  ],\n";
-    out += "  \"frames\": " + std::to_string(trace.frames) + "\n}\n";
-    return out;
+    std::string text;
+    std::unique_ptr<TraceSink> view = jsonView([&](const std::string& b) { text += b; });
+    view->begin(trace.session, trace.frames);
+    for (const Entry& e : trace.entries)
+        view->entry(e);
+    view->end(trace.frames);
+    return text;
 }
 
 } // namespace inputscope

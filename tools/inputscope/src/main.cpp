@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
     inputscope::CommandIo io;
     io.stdoutIsTerminal = inputscope::stdoutIsTerminal();
     io.readStdin = inputscope::readStandardInput;
+    io.writeStdout = [](const std::string& bytes) {
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    };
     inputscope::CommandResult result = inputscope::runCommandLine(args, io);
     std::fwrite(result.out.data(), 1, result.out.size(), stdout);
     std::fflush(stdout);

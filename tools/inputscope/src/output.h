@@ -1,13 +1,25 @@
 #pragma once
 
-// The three views of a trace: the terminal table, JSON for machines and the SVG timeline.
+// The three views of a run: the terminal table, JSON for machines and the SVG timeline. Each is a
+// sink that takes the entries as the run makes them, so the table and the JSON go out line by
+// line and a long session costs no memory per frame; the timeline keeps what it will draw.
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "runner.h"
 
 namespace inputscope {
 
+// Where a view's bytes go, a chunk at a time.
+using ByteOut = std::function<void(const std::string& bytes)>;
+
+std::unique_ptr<TraceSink> textView(bool colour, ByteOut out);
+std::unique_ptr<TraceSink> jsonView(ByteOut out);
+std::unique_ptr<TraceSink> svgView(ByteOut out);
+
+// A whole recorded trace through a view, as one string.
 std::string renderText(const Trace& trace, bool colour);
 std::string renderJson(const Trace& trace);
 std::string renderSvg(const Trace& trace);

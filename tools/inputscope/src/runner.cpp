@@ -99,9 +99,8 @@ struct PadScript {
 // and reads what the game would read.
 class Host {
 public:
-    Host(const Session& session, const RunOptions& options)
-        : m_session(session), m_options(options) {
-        m_trace.session = session.file;
+    Host(const Session& session, const RunOptions& options, TraceSink& sink)
+        : m_session(session), m_options(options), m_sink(sink) {
         sim::reset();
         m_manager = std::make_unique<input::InputManager>(true, true);
         m_manager->setKeyboard(&m_keyboard);
@@ -123,19 +122,22 @@ public:
         sim::reset();
     }
 
-    Trace run() {
+    std::vector<std::uint8_t> run() {
+        m_sink.begin(m_session.file, m_session.updates);
         for (const Statement& statement : m_session.statements)
             execute(statement);
         if (m_options.demo && m_demoNext < m_demoRecords)
             note(0, counted(static_cast<long long>(m_demoRecords - m_demoNext), "demo record") +
                         (m_demoRecords - m_demoNext == 1 ? " was" : " were") +
                         " not played: the session ended first");
+        flush();
+        m_sink.end(m_frame);
+        std::vector<std::uint8_t> recorded;
         if (m_options.recordDemo) {
             const std::uint8_t* data = m_record.memoryData();
-            m_trace.recordedDemo.assign(data, data + m_record.memorySize());
+            recorded.assign(data, data + m_record.memorySize());
         }
-        m_trace.frames = m_frame;
-        return std::move(m_trace);
+        return recorded;
     }
 
 private:
@@ -151,10 +153,13 @@ private:
             m_names.push_back(m_manager->getActionName(id).c_str());
     }
 
-    // Appends an entry to the trace and hands it back for the rest of its fields.
+    // Starts an entry and hands it back for the rest of its fields; it goes to the sink when the
+    // next one starts.
     Entry& add(EntryKind kind, int line, const std::string& text = std::string()) {
-        m_trace.entries.emplace_back();
-        Entry& entry = m_trace.entries.back();
+        flush();
+        m_pending = Entry();
+        m_hasPending = true;
+        Entry& entry = m_pending;
         entry.kind = kind;
         entry.line = line;
         entry.text = text;
@@ -537,7 +542,7 @@ private:
                     f.reads.push_back(r);
             }
         }
-        m_trace.entries.push_back(std::move(entry));
+        emit(entry);
     }
 
     // Vibration messages the polls sent; reported when a pad's motors change.
@@ -556,7 +561,7 @@ private:
                 entry.rumble.pad = static_cast<int>(user);
                 entry.rumble.left = left;
                 entry.rumble.right = right;
-                m_trace.entries.push_back(entry);
+                emit(entry);
             }
             m_vibrationsSeen[user] = sent.size();
         }
@@ -589,12 +594,24 @@ private:
         vel::InplaceWString<128> name;
         if (m.getKeyName(s.action, name))
             p.keyName = toUtf8(name.c_str());
-        m_trace.entries.push_back(entry);
+        emit(entry);
+    }
+
+    void flush() {
+        if (m_hasPending)
+            m_sink.entry(m_pending);
+        m_hasPending = false;
+    }
+    void emit(const Entry& entry) {
+        flush();
+        m_sink.entry(entry);
     }
 
     const Session& m_session;
     const RunOptions& m_options;
-    Trace m_trace;
+    TraceSink& m_sink;
+    Entry m_pending;
+    bool m_hasPending = false;
     input::Keyboard m_keyboard;
     std::unique_ptr<input::InputManager> m_manager;
     std::vector<std::string> m_names;
@@ -619,9 +636,17 @@ private:
 
 } // namespace
 
-Trace runSession(const Session& session, const RunOptions& options) {
-    Host host(session, options);
+std::vector<std::uint8_t> runSession(const Session& session, const RunOptions& options,
+                                     TraceSink& sink) {
+    Host host(session, options, sink);
     return host.run();
+}
+
+Trace runSession(const Session& session, const RunOptions& options) {
+    TraceRecorder recorder;
+    std::vector<std::uint8_t> recorded = runSession(session, options, recorder);
+    recorder.trace.recordedDemo = std::move(recorded);
+    return std::move(recorder.trace);
 }
 
 } // namespace inputscope

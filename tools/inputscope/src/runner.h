@@ -93,12 +93,56 @@ struct Trace {
     std::vector<std::uint8_t> recordedDemo;
 };
 
+// What takes the entries of a run as they are made: the session's name and the frames it will
+// run first, then each entry once complete, then the frames run.
+class TraceSink {
+public:
+    virtual ~TraceSink() = default;
+    virtual void begin(const std::string& session, long long frames) = 0;
+    virtual void entry(const Entry& entry) = 0;
+    virtual void end(long long frames) = 0;
+};
+
+// Keeps every entry: the trace tests compare and render whole.
+class TraceRecorder : public TraceSink {
+public:
+    void begin(const std::string& session, long long) override { trace.session = session; }
+    void entry(const Entry& entry) override { trace.entries.push_back(entry); }
+    void end(long long frames) override { trace.frames = frames; }
+    Trace trace;
+};
+
+// One run into several views.
+class TraceFanOut : public TraceSink {
+public:
+    void add(TraceSink& sink) { m_sinks.push_back(&sink); }
+    void begin(const std::string& session, long long frames) override {
+        for (TraceSink* s : m_sinks)
+            s->begin(session, frames);
+    }
+    void entry(const Entry& entry) override {
+        for (TraceSink* s : m_sinks)
+            s->entry(entry);
+    }
+    void end(long long frames) override {
+        for (TraceSink* s : m_sinks)
+            s->end(frames);
+    }
+
+private:
+    std::vector<TraceSink*> m_sinks;
+};
+
 struct RunOptions {
     const std::vector<std::uint8_t>* demo = nullptr; // 24-byte records to play into the pad
     bool recordDemo = false;
 };
 
-// Runs the session on a fresh machine (the stand-in's state is reset before and after).
+// Runs the session on a fresh machine (the stand-in's state is reset before and after), handing
+// each entry to `sink` as it is complete; gives the recorded demo when asked for.
+std::vector<std::uint8_t> runSession(const Session& session, const RunOptions& options,
+                                     TraceSink& sink);
+// The same, keeping the whole trace.
 Trace runSession(const Session& session, const RunOptions& options);
 
 // Size of one demo record.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <map>
 
 #include "d/tweakable.h"
@@ -20,6 +21,21 @@ namespace {
 std::string formatError(const std::string& file, int line, int column, const std::string& msg) {
     return printable(file + ":" + std::to_string(line) + ":" + std::to_string(column) +
                      ": error: " + msg);
+}
+
+// A token as a message shows it: quoted, and cut to a readable length, since a line may hold
+// megabytes of one word.
+constexpr std::size_t kShownBytes = 40;
+std::string shown(const std::string& text) {
+    if (text.size() <= kShownBytes)
+        return text;
+    std::size_t cut = kShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a UTF-8 sequence
+    return text.substr(0, cut) + "...";
+}
+std::string quoted(const std::string& text) {
+    return "'" + shown(text) + "'";
 }
 
 struct Token {
@@ -104,6 +120,7 @@ public:
         }
         m_text = nullptr;
         session.frames = m_frames;
+        session.updates = m_updates;
         return session;
     }
 
@@ -205,15 +222,15 @@ private:
     bool optionalLast(const std::string& keyword) {
         if (atEnd())
             return false;
-        const Token& token = next("'" + keyword + "'");
+        const Token& token = next(quoted(keyword));
         if (lower(token.text) != keyword)
-            fail(token,
-                 "expected '" + keyword + "' or the end of the line, got '" + token.text + "'");
+            fail(token, "expected " + quoted(keyword) + " or the end of the line, got " +
+                            quoted(token.text));
         return true;
     }
     void expectEnd() {
         if (!atEnd())
-            fail(peek(), "unexpected '" + peek().text + "' (expected the end of the line)");
+            fail(peek(), "unexpected " + quoted(peek().text) + " (expected the end of the line)");
     }
 
     // "key=value": the value and its column; false when the token is not of that form.
@@ -236,20 +253,29 @@ private:
             const char* divisorText = end + 1;
             double divisor = std::strtod(divisorText, &end);
             if (end == divisorText || *end != '\0' || divisor == 0.0)
-                fail(token, "expected " + what + ", got '" + text + "'");
+                fail(token, "expected " + what + ", got " + quoted(text));
             value /= divisor;
         }
         if (text.empty() || end == text.c_str() || *end != '\0' || !std::isfinite(value))
-            fail(token, "expected " + what + ", got '" + text + "'");
+            fail(token, "expected " + what + ", got " + quoted(text));
         return value;
     }
 
     double numberIn(const Token& token, double lo, double hi, const std::string& what) const {
         double value = number(token, what);
         if (value < lo || value > hi)
-            fail(token, "value " + token.text + " is out of range for " + what + " (expected " +
-                            trim(lo) + " to " + trim(hi) + ")");
+            fail(token, "value " + shown(token.text) + " is out of range for " + what +
+                            " (expected " + trim(lo) + " to " + trim(hi) + ")");
         return value;
+    }
+
+    // A value for a float field: beyond float's range the cast would give infinity.
+    float floatNumber(const Token& token, const std::string& what) const {
+        double value = number(token, what);
+        if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
+            fail(token, "value " + shown(token.text) + " is out of range for " + what +
+                            " (expected -3.4e38 to 3.4e38, the range of a float)");
+        return static_cast<float>(value);
     }
 
     long long integer(const Token& token, long long lo, long long hi,
@@ -258,9 +284,9 @@ private:
         long long value = 0;
         IntegerRead read = readInteger(text, value);
         if (read == IntegerRead::NotANumber)
-            fail(token, "expected " + what + ", got '" + text + "'");
+            fail(token, "expected " + what + ", got " + quoted(text));
         if (read == IntegerRead::Overflow || value < lo || value > hi)
-            fail(token, "value " + text + " is out of range for " + what + " (expected " +
+            fail(token, "value " + shown(text) + " is out of range for " + what + " (expected " +
                             std::to_string(lo) + " to " + std::to_string(hi) + ")");
         return value;
     }
@@ -282,7 +308,7 @@ private:
             return true;
         if (word == "off")
             return false;
-        fail(token, "expected 'on' or 'off', got '" + token.text + "'");
+        fail(token, "expected 'on' or 'off', got " + quoted(token.text));
     }
 
     int slot(const Token& token) const {
@@ -296,21 +322,21 @@ private:
         std::string wanted = lower(token.text);
         for (const auto& entry : m_actions)
             if (lower(entry.first) == wanted)
-                fail(token,
-                     "unknown action '" + token.text + "' (did you mean '" + entry.first + "'?)");
-        fail(token, "unknown action '" + token.text +
-                        "' (expected an action name such as MENU_A, or one declared with "
+                fail(token, "unknown action " + quoted(token.text) + " (did you mean " +
+                                quoted(entry.first) + "?)");
+        fail(token, "unknown action " + quoted(token.text) +
+                        " (expected an action name such as MENU_A, or one declared with "
                         "'action')");
     }
 
     int key(const Token& token, int highest) const {
         int code = keyFromName(token.text);
         if (code < 0)
-            fail(token, "unknown key '" + token.text +
-                            "' (expected a key name such as Enter, Space, A, F8, Left, or a code "
+            fail(token, "unknown key " + quoted(token.text) +
+                            " (expected a key name such as Enter, Space, A, F8, Left, or a code "
                             "such as 0x0d)");
         if (code > highest)
-            fail(token, "key '" + token.text + "' (code " + std::to_string(code) +
+            fail(token, "key " + quoted(token.text) + " (code " + std::to_string(code) +
                             ") is out of range here (expected a code up to " +
                             std::to_string(highest) + ")");
         return code;
@@ -322,8 +348,8 @@ private:
             return code;
         if (!token.text.empty() && std::isdigit(static_cast<unsigned char>(token.text[0])))
             return static_cast<int>(integer(token, 0, 255, "a pad code"));
-        fail(token, "unknown pad button '" + token.text + "' (expected one of " + padButtonList() +
-                        ", LX LY RX RY, None, or a code 0 to 255)");
+        fail(token, "unknown pad button " + quoted(token.text) + " (expected one of " +
+                        padButtonList() + ", LX LY RX RY, None, or a code 0 to 255)");
     }
 
     std::int16_t stick(const Token& token) const {
@@ -336,8 +362,8 @@ private:
         std::size_t digit = !t.empty() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
         if (digit >= t.size() || !std::isdigit(static_cast<unsigned char>(t[digit])))
             fail(token, "expected a stick position (-1.0 to 1.0) or a raw value (-32768 to "
-                        "32767), got '" +
-                            t + "'");
+                        "32767), got " +
+                            quoted(t));
         return static_cast<std::int16_t>(integer(token, -32768, 32767, "a raw stick value"));
     }
 
@@ -411,7 +437,7 @@ private:
             edit(s.edit, "keys (names, +name, -name or none)",
                  [&](const Token& t) { return key(t, 255); });
             if (!atEnd())
-                fail(peek(), "unexpected '" + peek().text + "' (expected a key name)");
+                fail(peek(), "unexpected " + quoted(peek().text) + " (expected a key name)");
         } else if (word == "rawkey") {
             parseRawKey(s);
         } else if (word == "mouse") {
@@ -438,7 +464,7 @@ private:
             else if (m == "world-step" || m == "worldstep")
                 s.on = true;
             else
-                fail(mode, "expected 'live' or 'world-step', got '" + mode.text + "'");
+                fail(mode, "expected 'live' or 'world-step', got " + quoted(mode.text));
         } else if (word == "step") {
             s.op = Op::Step;
             if (optionalLast("reset"))
@@ -447,7 +473,7 @@ private:
             const Token& device = next("'key' or 'pad'");
             std::string d = lower(device.text);
             if (d != "key" && d != "pad")
-                fail(device, "expected 'key' or 'pad', got '" + device.text + "'");
+                fail(device, "expected 'key' or 'pad', got " + quoted(device.text));
             s.op = d == "key" ? Op::BindKey : Op::BindPad;
             s.action = action(next("an action name"));
             const Token& code = next(d == "key" ? "a key" : "a pad button");
@@ -456,7 +482,7 @@ private:
             const Token& what = next("'keys' or 'pad'");
             std::string w = lower(what.text);
             if (w != "keys" && w != "pad")
-                fail(what, "expected 'keys' or 'pad', got '" + what.text + "'");
+                fail(what, "expected 'keys' or 'pad', got " + quoted(what.text));
             s.op = w == "keys" ? Op::ClearKeys : Op::ClearPad;
         } else if (word == "defaults") {
             s.op = Op::Defaults;
@@ -465,7 +491,7 @@ private:
             const Token& how = next("'swapped' or 'normal'");
             std::string h = lower(how.text);
             if (h != "swapped" && h != "normal")
-                fail(how, "expected 'swapped' or 'normal', got '" + how.text + "'");
+                fail(how, "expected 'swapped' or 'normal', got " + quoted(how.text));
             s.on = h == "swapped";
         } else if (word == "action") {
             parseAction(s);
@@ -473,8 +499,7 @@ private:
             parseInvert(s);
         } else if (word == "sensitivity") {
             s.op = Op::Sensitivity;
-            s.value =
-                static_cast<float>(number(next("a mouse sensitivity"), "a mouse sensitivity"));
+            s.value = floatNumber(next("a mouse sensitivity"), "a mouse sensitivity");
         } else if (word == "exclusive") {
             parseExclusive(s);
         } else if (word == "rumble") {
@@ -503,12 +528,14 @@ private:
                 std::string k;
                 Token value;
                 if (!keyValue(peek(), k, value) || k != "set")
-                    fail(peek(), "unexpected '" + peek().text + "' (expected set=0 to set=4)");
+                    fail(peek(),
+                         "unexpected " + quoted(peek().text) + " (expected set=0 to set=4)");
                 ++m_pos;
                 s.glyphSet = static_cast<int>(integer(value, 0, 4, "a glyph set"));
             }
         } else {
-            fail(head, "unknown statement '" + head.text + "' (expected " + kStatements + ")");
+            fail(head,
+                 "unknown statement " + quoted(head.text) + " (expected " + kStatements + ")");
         }
         expectEnd();
         return s;
@@ -528,15 +555,18 @@ private:
                 s.count = static_cast<int>(integer(token, 1, 1000000, "a frame count"));
                 counted = true;
                 spend(s.count, token, ("frame " + token.text).c_str());
+                m_updates += s.count;
             } else {
                 fail(token,
-                     "unexpected '" + token.text + "' (expected " +
+                     "unexpected " + quoted(token.text) + " (expected " +
                          (timed ? "the end of the line" : "dt=SECONDS or the end of the line") +
                          ")");
             }
         }
-        if (!counted)
+        if (!counted) {
             spend(1, m_tokens[0], "this frame");
+            ++m_updates;
+        }
     }
 
     void parsePad(Statement& s) {
@@ -551,7 +581,7 @@ private:
                 if (code == 16 || code == 17)
                     return code; // a trigger pulled fully, or let go
                 if (code < 0 || code > 15)
-                    fail(t, "unknown pad button '" + t.text + "' (expected one of " +
+                    fail(t, "unknown pad button " + quoted(t.text) + " (expected one of " +
                                 padButtonList() + ", or lt= rt= lx= ly= rx= ry=)");
                 return code;
             });
@@ -561,7 +591,7 @@ private:
             std::string k;
             Token value;
             if (!keyValue(token, k, value))
-                fail(token, "unexpected '" + token.text + "'");
+                fail(token, "unexpected " + quoted(token.text));
             if (k == "lt" || k == "rt") {
                 s.trigger[k == "rt"] = static_cast<int>(integer(value, 0, 255, "a trigger value"));
                 continue;
@@ -572,8 +602,8 @@ private:
                 if (k == kAxes[a])
                     axis = a;
             if (axis < 0)
-                fail(token, "unknown pad item '" + token.text +
-                                "' (expected lt=, rt=, lx=, ly=, rx= or ry=)");
+                fail(token, "unknown pad item " + quoted(token.text) +
+                                " (expected lt=, rt=, lx=, ly=, rx= or ry=)");
             s.hasAxis[axis] = true;
             s.axis[axis] = stick(value);
         }
@@ -593,7 +623,7 @@ private:
         const Token& dir = next("'down' or 'up'");
         std::string d = lower(dir.text);
         if (d != "down" && d != "up")
-            fail(dir, "expected 'down' or 'up', got '" + dir.text + "'");
+            fail(dir, "expected 'down' or 'up', got " + quoted(dir.text));
         s.on = d == "down";
         s.code = key(next("a key"), 255);
         while (!atEnd()) {
@@ -609,11 +639,11 @@ private:
                 s.modifiers |= 0x4;
             else if (keyValue(token, k, value) && k == "char") {
                 if (value.text.size() != 1)
-                    fail(value, "expected one character after char=, got '" + value.text + "'");
+                    fail(value, "expected one character after char=, got " + quoted(value.text));
                 s.character = value.text[0];
             } else {
                 fail(token,
-                     "unexpected '" + token.text + "' (expected shift, ctrl, alt or char=C)");
+                     "unexpected " + quoted(token.text) + " (expected shift, ctrl, alt or char=C)");
             }
         }
     }
@@ -647,8 +677,8 @@ private:
                      for (int i = 0; i < 5; ++i)
                          if (lower(t.text) == kNames[i])
                              return kCodes[i];
-                     fail(t, "unknown mouse button '" + t.text +
-                                 "' (expected left, right, middle, x1 or x2)");
+                     fail(t, "unknown mouse button " + quoted(t.text) +
+                                 " (expected left, right, middle, x1 or x2)");
                  });
         } else if (w == "reset") {
             s.op = Op::MouseReset;
@@ -656,8 +686,8 @@ private:
             s.op = Op::MouseAutoReset;
             s.on = onOff(next("'on' or 'off'"));
         } else {
-            fail(what, "expected move, abs, wheel, buttons, reset or auto-reset, got '" +
-                           what.text + "'");
+            fail(what, "expected move, abs, wheel, buttons, reset or auto-reset, got " +
+                           quoted(what.text));
         }
     }
 
@@ -666,8 +696,8 @@ private:
         const Token& name = next("an action name");
         for (char c : name.text)
             if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
-                fail(name,
-                     "expected an action name of letters, digits and '_', got '" + name.text + "'");
+                fail(name, "expected an action name of letters, digits and '_', got " +
+                               quoted(name.text));
         s.text = name.text;
         bool hasId = false, hasType = false, hasChannels = false;
         while (!atEnd()) {
@@ -675,14 +705,15 @@ private:
             std::string k;
             Token value;
             if (!keyValue(token, k, value))
-                fail(token, "unexpected '" + token.text + "' (expected id=, type= or channels=)");
+                fail(token,
+                     "unexpected " + quoted(token.text) + " (expected id=, type= or channels=)");
             if (k == "id") {
                 s.action = static_cast<int>(integer(value, 0, 4095, "an action id"));
                 hasId = true;
             } else if (k == "type") {
                 if (!controlTypeFromName(value.text, s.type))
-                    fail(value, "unknown control type '" + value.text +
-                                    "' (expected none, axis, axis-inverted, axis-positive-half, "
+                    fail(value, "unknown control type " + quoted(value.text) +
+                                    " (expected none, axis, axis-inverted, axis-positive-half, "
                                     "axis-negative-half, down, pressed, released, "
                                     "analogue-button, tap, hold, raw-key-down, raw-key-pressed, "
                                     "raw-shift-key-down or raw-shift-key-pressed)");
@@ -691,7 +722,8 @@ private:
                 s.channels = channels(value);
                 hasChannels = true;
             } else {
-                fail(token, "unexpected '" + token.text + "' (expected id=, type= or channels=)");
+                fail(token,
+                     "unexpected " + quoted(token.text) + " (expected id=, type= or channels=)");
             }
         }
         if (!hasId || !hasType || !hasChannels)
@@ -706,8 +738,8 @@ private:
     std::uint32_t channels(const Token& token) const {
         std::uint32_t mask = 0;
         if (!channelsFromText(token.text, mask))
-            fail(token, "unknown channels '" + token.text +
-                            "' (expected names joined by '+' from game, player, keyframer, "
+            fail(token, "unknown channels " + quoted(token.text) +
+                            " (expected names joined by '+' from game, player, keyframer, "
                             "freecamera, debug, menu, console, debugblockpolling, loading, "
                             "debugkeys, uimessage, video; or all, none, or a number)");
         return mask;
@@ -718,7 +750,7 @@ private:
         const Token& axis = next("'vertical' or 'horizontal'");
         std::string a = lower(axis.text);
         if (a != "vertical" && a != "horizontal")
-            fail(axis, "expected 'vertical' or 'horizontal', got '" + axis.text + "'");
+            fail(axis, "expected 'vertical' or 'horizontal', got " + quoted(axis.text));
         s.second = a == "horizontal";
         const Token& token = next("'pad', 'mouse', 'on' or 'off'");
         std::string w = lower(token.text);
@@ -728,7 +760,7 @@ private:
         } else if (w == "on" || w == "off") {
             s.on = w == "on";
         } else {
-            fail(token, "expected 'pad', 'mouse', 'on' or 'off', got '" + token.text + "'");
+            fail(token, "expected 'pad', 'mouse', 'on' or 'off', got " + quoted(token.text));
         }
     }
 
@@ -763,8 +795,8 @@ private:
             } else if (keyValue(token, k, value) && k == "pad") {
                 s.slot = slot(value);
             } else {
-                fail(token,
-                     "unexpected '" + token.text + "' (expected low=, high=, pad=, on or off)");
+                fail(token, "unexpected " + quoted(token.text) +
+                                " (expected low=, high=, pad=, on or off)");
             }
         }
         if (!any)
@@ -776,8 +808,8 @@ private:
         const Token& name = next("a setting name in quotes");
         d::BaseTweakable* setting = d::findTweakable(name.text.c_str());
         if (!setting || setting->getType() == d::BaseTweakable::TYPE_INT)
-            fail(name, "unknown setting '" + name.text +
-                           "' (expected \"Rumble:Enable old system (PC)\", \"Input:Manual "
+            fail(name, "unknown setting " + quoted(name.text) +
+                           " (expected \"Rumble:Enable old system (PC)\", \"Input:Manual "
                            "Update\", \"Input:Mouse X sensitivity\" or \"Input:Mouse Y "
                            "sensitivity\")");
         s.text = name.text;
@@ -786,13 +818,14 @@ private:
             s.boolValue = onOff(value);
             s.on = true; // a bool setting
         } else {
-            s.value = static_cast<float>(number(value, "a number"));
+            s.value = floatNumber(value, "a number");
         }
     }
 
     std::string m_file;
     SessionLimits m_limits;
     long long m_frames = 0;
+    long long m_updates = 0;
     int m_line = 0;
     const std::string* m_text = nullptr; // the line being read
     std::vector<Token> m_tokens;

@@ -130,11 +130,12 @@ struct Statement {
 struct Session {
     std::string file; // as named in messages
     std::vector<Statement> statements;
-    long long frames = 0; // frames the session runs
+    long long frames = 0;  // frames the session runs, re-reads included
+    long long updates = 0; // of those, the frames that update the library
 };
 
-// What a session may ask for. Every frame and every re-read keeps a row of output, so their total
-// is what bounds the tool's memory.
+// What a session may ask for. Every frame and every re-read is a row of output and a step of the
+// run, so their total bounds the tool's time and output.
 struct SessionLimits {
     long long maxFrames = 1000000; // frames and re-reads together
 };

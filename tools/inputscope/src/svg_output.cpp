@@ -471,3 +471,52 @@ std::string renderSvg(const Trace& trace) {
 }
 
 } // namespace inputscope
+
+namespace inputscope {
+
+namespace {
+
+// The timeline is drawn once the run is over, since its width depends on the frame count; it
+// keeps the entries it draws (no notes, prompts, bindings or re-reads) and drops typed text.
+class SvgView : public TraceSink {
+public:
+    explicit SvgView(ByteOut out) : m_out(std::move(out)) {}
+
+    void begin(const std::string& session, long long) override { m_trace.session = session; }
+    void entry(const Entry& e) override {
+        switch (e.kind) {
+        case EntryKind::Frame:
+            if (e.frame.reread)
+                return;
+            m_trace.entries.push_back(e);
+            m_trace.entries.back().frame.inputs.typed.clear();
+            m_trace.entries.back().frame.inputs.typed.shrink_to_fit();
+            return;
+        case EntryKind::Section:
+        case EntryKind::Switch:
+        case EntryKind::StepReset:
+        case EntryKind::Rumble:
+        case EntryKind::Show: m_trace.entries.push_back(e); return;
+        case EntryKind::Note:
+        case EntryKind::Prompt:
+        case EntryKind::Binding: return;
+        }
+    }
+    void end(long long frames) override {
+        m_trace.frames = frames;
+        m_out(renderSvg(m_trace));
+        m_trace = Trace();
+    }
+
+private:
+    ByteOut m_out;
+    Trace m_trace;
+};
+
+} // namespace
+
+std::unique_ptr<TraceSink> svgView(ByteOut out) {
+    return std::make_unique<SvgView>(std::move(out));
+}
+
+} // namespace inputscope

@@ -17,6 +17,7 @@ constexpr int kInputs = 17;
 constexpr int kPrefix = 24; // frame, time, dev, chn and b with their spaces
 constexpr int kReads = kWidth - kPrefix - kInputs - 1;
 constexpr int kMarkerIndent = 6;
+constexpr std::size_t kChunk = 1 << 16; // bytes gathered before they are passed on
 
 const char* const kBold = "\x1b[1m";
 const char* const kDim = "\x1b[2m";
@@ -223,23 +224,22 @@ std::string degrees(float radians) {
     return std::to_string(std::lround(radians * 180.0 / 3.14159265358979323846));
 }
 
-} // namespace
+// The table, written as the entries come; it keeps only the last frame, to show what changed.
+class TextView : public TraceSink {
+public:
+    TextView(bool colour, ByteOut out) : w(colour), m_out(std::move(out)) {}
 
-std::string renderText(const Trace& trace, bool colour) {
-    Writer w(colour);
-    w.emit(w.paint(
-        "inputscope: " + printable(trace.session) + ", " + counted(trace.frames, "frame"), kBold));
-    w.emit(w.paint(padLeft("frame", 5) + " " + padLeft("time", 6) + " dev  chn b " +
-                       padRight("inputs", kInputs) + " reads",
-                   kBold));
-    w.emit(std::string(5, '-') + " " + std::string(6, '-') + " ---- --- - " +
-           std::string(kInputs, '-') + " " + std::string(kReads, '-'));
+    void begin(const std::string& session, long long frames) override {
+        w.emit(
+            w.paint("inputscope: " + printable(session) + ", " + counted(frames, "frame"), kBold));
+        w.emit(w.paint(padLeft("frame", 5) + " " + padLeft("time", 6) + " dev  chn b " +
+                           padRight("inputs", kInputs) + " reads",
+                       kBold));
+        w.emit(std::string(5, '-') + " " + std::string(6, '-') + " ---- --- - " +
+               std::string(kInputs, '-') + " " + std::string(kReads, '-'));
+    }
 
-    bool chosen = false;
-    bool first = true;
-    FrameView last;
-    bool anySection = false;
-    for (const Entry& e : trace.entries) {
+    void entry(const Entry& e) override {
         switch (e.kind) {
         case EntryKind::Section:
             if (anySection || !first)
@@ -343,14 +343,49 @@ std::string renderText(const Trace& trace, bool colour) {
             break;
         }
         }
+        if (w.out().size() >= kChunk)
+            pass();
     }
-    w.emit("");
-    w.paragraph("dev: kbm keyboard and mouse, padN the pad in slot N; chn: active channel mask; "
-                "b: buffering, L live or W world step; inputs: pad buttons, LT/RT 0-255, sticks "
-                "LX..RY -1..1, k:A the key A, [A] the raw keyboard's A, m mouse motion, wh wheel; "
-                "reads: digital actions that are on, analogue actions with their value",
-                kDim);
-    return w.out();
+
+    void end(long long) override {
+        w.emit("");
+        w.paragraph(
+            "dev: kbm keyboard and mouse, padN the pad in slot N; chn: active channel mask; "
+            "b: buffering, L live or W world step; inputs: pad buttons, LT/RT 0-255, sticks "
+            "LX..RY -1..1, k:A the key A, [A] the raw keyboard's A, m mouse motion, wh wheel; "
+            "reads: digital actions that are on, analogue actions with their value",
+            kDim);
+        pass();
+    }
+
+private:
+    void pass() {
+        m_out(w.out());
+        w.out().clear();
+    }
+
+    Writer w;
+    ByteOut m_out;
+    bool chosen = false;
+    bool first = true;
+    FrameView last;
+    bool anySection = false;
+};
+
+} // namespace
+
+std::unique_ptr<TraceSink> textView(bool colour, ByteOut out) {
+    return std::make_unique<TextView>(colour, std::move(out));
+}
+
+std::string renderText(const Trace& trace, bool colour) {
+    std::string text;
+    std::unique_ptr<TraceSink> view = textView(colour, [&](const std::string& b) { text += b; });
+    view->begin(trace.session, trace.frames);
+    for (const Entry& e : trace.entries)
+        view->entry(e);
+    view->end(trace.frames);
+    return text;
 }
 
 } // namespace inputscope

@@ -83,7 +83,7 @@ TEST_F(Activity, StickThresholds) {
         EXPECT_EQ(after(Report().sticks(c.lx, 0, 0, c.ry)), !c.pad) << c.lx << " " << c.ry;
     }
     // Only the current pad counts.
-    sim::setPad(1, Report());
+    sim::connectPad(1);
     manager->refreshGamepadConnectivity();
     manager->setSelectedGamepad(1);
     toKeyboard();

@@ -28,8 +28,10 @@ protected:
     using Motors = std::vector<std::pair<int, int>>;
     static Motors motors(unsigned user) {
         Motors sent;
-        for (const auto& v : sim::vibrations(user))
-            sent.emplace_back(v.wLeftMotorSpeed, v.wRightMotorSpeed);
+        for (const sim::Vibration& v : sim::rumbleLog()) {
+            if (v.user == user)
+                sent.emplace_back(v.motors.wLeftMotorSpeed, v.motors.wRightMotorSpeed);
+        }
         return sent;
     }
 };
@@ -38,7 +40,7 @@ protected:
 
 TEST_F(Pad, TriggerThresholdAndDpadPressRule) {
     using namespace input;
-    sim::setPad(0, Report());
+    sim::connectPad(0);
     Gamepad pad(0);
     poll(pad, Report().triggers(30, 0)); // down strictly above 30; its timer runs from 1
     EXPECT_EQ(padQueries(pad, GAMEPAD_LEFT_TRIGGER), "---c-");
@@ -75,7 +77,7 @@ TEST_F(Pad, TriggerThresholdAndDpadPressRule) {
 
 TEST_F(Pad, HoldTimersClickAndHold) {
     using namespace input;
-    sim::setPad(0, Report());
+    sim::connectPad(0);
     Gamepad pad(0);
     const struct {
         Report report;
@@ -104,7 +106,7 @@ TEST_F(Pad, HoldTimersClickAndHold) {
 }
 
 TEST_F(Pad, SticksDeadZoneAndActivity) {
-    sim::setPad(0, Report());
+    sim::connectPad(0);
     Gamepad pad(0);
     struct Case {
         std::int16_t v;
@@ -139,6 +141,7 @@ TEST_F(Pad, ReadsOnlyWhileConnectedOrAfterARefresh) {
     EXPECT_FALSE(pad.isConnected());
     pad.update(0.1f); // the first poll reads in any case
     EXPECT_EQ(sim::padReads(0), 2u);
+    sim::connectPad(0);
     sim::setPad(0, Report().press(input::GAMEPAD_A).sticks(30000, 0, 0, 0));
     pad.update(0.1f);
     pad.update(0.1f);
@@ -166,6 +169,7 @@ TEST_F(Pad, ReadsOnlyWhileConnectedOrAfterARefresh) {
 }
 
 TEST_F(Pad, ResetForgetsReportsTimersAndRequests) {
+    sim::connectPad(0);
     sim::setPad(0, Report().press(input::GAMEPAD_B));
     Gamepad pad(0);
     pad.update(0.3f);
@@ -178,7 +182,7 @@ TEST_F(Pad, ResetForgetsReportsTimersAndRequests) {
     EXPECT_EQ(pad.getHighFrequencyRumble(), 0.0f);
     pad.update(0.3f);
     EXPECT_EQ(padQueries(pad, input::GAMEPAD_B), "dp---"); // the timer restarted
-    EXPECT_TRUE(sim::vibrations(0).empty());
+    EXPECT_TRUE(sim::rumbleLog().empty());
 }
 
 TEST_F(Pad, RumbleClampsAndIsSentOnlyWhenAllowed) {
@@ -194,7 +198,7 @@ TEST_F(Pad, RumbleClampsAndIsSentOnlyWhenAllowed) {
         pad.setLowFrequencyRumble(0.5f); // the setting is off by default
         pad.update(0.1f);
         pad.update(0.1f);
-        EXPECT_TRUE(sim::vibrations(1).empty());
+        EXPECT_TRUE(motors(1).empty());
         EXPECT_EQ(pad.getLowFrequencyRumble(), 0.5f);
     }
     EXPECT_EQ(motors(1), Motors({{0, 0}})); // destruction stops the motors whatever the setting
@@ -222,6 +226,7 @@ TEST_F(Pad, RumbleClampsAndIsSentOnlyWhenAllowed) {
 TEST_F(Pad, DemoRecordsAreCurrentThenPrevious) {
     Report first = Report().press(input::GAMEPAD_A).triggers(7, 200).sticks(1, -2, 3, -4);
     Report second = Report().press(input::GAMEPAD_B).sticks(-30000, 0, 0, 25000);
+    sim::connectPad(0);
     sim::setPad(0, first);
     Gamepad pad(0);
     pad.update(0.1f);
@@ -231,11 +236,11 @@ TEST_F(Pad, DemoRecordsAreCurrentThenPrevious) {
     vel::FileStream out;
     out.openMemory(vel::FileStream::MODE_WRITE);
     pad.updateDemoRecording(out);
-    ASSERT_EQ(out.memorySize(), 24u);
-    EXPECT_EQ(std::memcmp(out.memoryData(), &second.raw, 12), 0);
-    EXPECT_EQ(std::memcmp(out.memoryData() + 12, &first.raw, 12), 0);
+    ASSERT_EQ(out.writtenSize(), 24u);
+    EXPECT_EQ(std::memcmp(out.writtenData(), &second.raw, 12), 0);
+    EXPECT_EQ(std::memcmp(out.writtenData() + 12, &first.raw, 12), 0);
     pad.updateDemoRecording(out);
-    EXPECT_EQ(out.memorySize(), 48u);
+    EXPECT_EQ(out.writtenSize(), 48u);
 
     // Playback replaces both reports: A released, B pressed, the stick as recorded.
     unsigned char record[24];
@@ -251,6 +256,7 @@ TEST_F(Pad, DemoRecordsAreCurrentThenPrevious) {
 }
 
 TEST_F(ManagerTest, DemoRecordingFollowsTheCurrentPad) {
+    sim::connectPad(2);
     sim::setPad(2, Report().press(input::GAMEPAD_Y));
     make();
     frame();
@@ -258,8 +264,8 @@ TEST_F(ManagerTest, DemoRecordingFollowsTheCurrentPad) {
     vel::FileStream out;
     out.openMemory(vel::FileStream::MODE_WRITE);
     manager->updateDemoRecording(out);
-    ASSERT_EQ(out.memorySize(), 24u);
+    ASSERT_EQ(out.writtenSize(), 24u);
     std::uint16_t buttons = 0;
-    std::memcpy(&buttons, out.memoryData(), 2);
+    std::memcpy(&buttons, out.writtenData(), 2);
     EXPECT_EQ(buttons, bit(input::GAMEPAD_Y));
 }

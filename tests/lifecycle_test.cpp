@@ -24,6 +24,7 @@ protected:
         manager->bindGamepad(kStepReleased, input::GAMEPAD_B);
     }
     void pad(const Report& report) {
+        sim::connectPad(0);
         sim::setPad(0, report);
         frame();
     }
@@ -126,7 +127,7 @@ TEST_F(WorldStep, ResetClearsThePadsAndNothingElse) {
 
 TEST_F(ManagerTest, SteadyFramesAllocateNothing) {
     for (unsigned user = 0; user < 4; ++user)
-        sim::setPad(user, Report());
+        sim::connectPad(user);
     make();
     manager->setMenu(true);
     manager->setGame(true);

@@ -58,7 +58,7 @@ TEST_F(Registry, DefaultControlTypesShowInTheReads) {
     for (auto open : {&input::InputManager::setGame, &input::InputManager::setMenu,
                       &input::InputManager::setFreeCameraWithoutPlayerControls,
                       &input::InputManager::setDebug}) {
-        sim::setPad(0, Report());
+        sim::connectPad(0);
         input::InputManager& m = make(false, false);
         (m.*open)(true);
         m.clearGamepadBindings();

@@ -210,6 +210,7 @@ protected:
                             static_cast<std::int16_t>(rng.next()),
                             static_cast<std::int16_t>(rng.next()),
                             static_cast<std::int16_t>(rng.next()));
+                sim::connectPad(user);
                 sim::setPad(user, report);
             }
         }
@@ -268,7 +269,8 @@ protected:
 TEST_F(Threads, FrameLoopWithConcurrentReadersFinishesAndReadsStayInRange) {
     Watchdog watchdog("the threaded frame loop", std::chrono::seconds(300));
     d::setTweakable("Rumble:Enable old system (PC)", true); // polls also consume rumble requests
-    sim::setPad(0, Report());
+    sim::connectPad(0);
+    sim::connectPad(1);
     sim::setPad(1, Report().press(input::GAMEPAD_A));
     manager->refreshGamepadConnectivity();
 

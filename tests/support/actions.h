@@ -17,7 +17,7 @@ protected:
         connectPad();
     }
     void connectPad() {
-        sim::setPad(0, Report());
+        sim::connectPad(0);
         manager->refreshGamepadConnectivity();
     }
     void pad(const Report& report) { sim::setPad(0, report); }

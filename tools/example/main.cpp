@@ -12,6 +12,7 @@ int main() {
     manager.setMenu(true);
 
     _tov_XINPUT_GAMEPAD report{};
+    sim::connectPad(0);
     sim::setPad(0, report);
     manager.update(1.0f / 60.0f);
     report.wButtons = 0x1000; // A

@@ -23,14 +23,20 @@ void reset() {
 void setPad(unsigned user, const _tov_XINPUT_GAMEPAD& report) {
     host::xinput::setReport(user, report);
 }
+void connectPad(unsigned user) {
+    host::xinput::connect(user);
+}
 void disconnectPad(unsigned user) {
     host::xinput::disconnect(user);
 }
 unsigned padReads(unsigned user) {
     return host::xinput::getStateCalls(user);
 }
-std::vector<_tov_XINPUT_VIBRATION> vibrations(unsigned user) {
-    return host::xinput::vibrations(user);
+std::vector<Vibration> rumbleLog() {
+    return host::xinput::rumbleLog();
+}
+void clearRumbleLog() {
+    host::xinput::clearRumbleLog();
 }
 
 std::string keyNameText(std::int32_t lParam) {

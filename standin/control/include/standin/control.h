@@ -21,11 +21,16 @@ bool isSimulated();
 // XInput users scripted as not connected, no keys down, default screens and key names).
 void reset();
 
-// XInput users 0-3.
+// XInput users 0-3. The report and the connection are set apart, as XInput keeps them: a report
+// reaches the library only while the user is connected.
 void setPad(unsigned user, const _tov_XINPUT_GAMEPAD& report);
+void connectPad(unsigned user);
 void disconnectPad(unsigned user);
 unsigned padReads(unsigned user);
-std::vector<_tov_XINPUT_VIBRATION> vibrations(unsigned user);
+// The vibration messages sent to any user, in the order they were sent.
+using Vibration = host::xinput::Vibration;
+std::vector<Vibration> rumbleLog();
+void clearRumbleLog();
 
 // The operating system's asynchronous key state (mouse buttons reach the library this way).
 void setAsyncKey(int vk, bool down);

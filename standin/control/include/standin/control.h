@@ -12,6 +12,10 @@
 #include "host/control.h"
 #include "vel/xinput.h"
 
+namespace input {
+class InputManager;
+}
+
 namespace sim {
 
 // True when the platform is the simulated one (not Windows).
@@ -50,6 +54,10 @@ void setScanCode(unsigned vk, unsigned scan);
 void setKeyName(unsigned scan, const char* name);
 std::string keyNameText(std::int32_t lParam);
 unsigned mapVirtualKey(unsigned vk);
+
+// The manager's `debugButtonsAllowed`, which no operation of the manager sets: the one way a test
+// reaches the allowed side of the debug-button predicates. Works on every platform.
+void setDebugButtonsAllowed(input::InputManager& manager, bool allowed);
 
 struct SpiCall {
     std::uint32_t action;

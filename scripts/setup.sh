@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a fresh Debian machine (as root, or with sudo).
+# Extra package names on the command line are installed as well (scripts/bench.sh: valgrind).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libgtest-dev googletest libbenchmark-dev
           g++-mingw-w64-x86-64 wine64 binutils-mingw-w64-x86-64
           libclang-rt-14-dev) # clang's sanitizer and libFuzzer runtimes
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

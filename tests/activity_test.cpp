@@ -71,6 +71,19 @@ TEST_F(Activity, OnlyPositiveEvidenceSwitches) {
     EXPECT_TRUE(manager->isUsingKeyboardAndMouse());
 }
 
+// A release is evidence on the frame after the button went up, however short the press was (a
+// press of no time leaves the hold timer at zero).
+TEST_F(Activity, AReleaseCountsOnceTheButtonIsUp) {
+    manager->bindGamepad(addAction(120, CONTROL_RELEASED), 10); // bit 10: nothing else binds it
+    for (float held : {1.0f / 60.0f, 0.0f}) {
+        toKeyboard();
+        padFrame(Report().press(10), held);
+        EXPECT_TRUE(manager->isUsingKeyboardAndMouse()) << held; // not released yet
+        padFrame(Report());
+        EXPECT_FALSE(manager->isUsingKeyboardAndMouse()) << held;
+    }
+}
+
 TEST_F(Activity, StickThresholds) {
     struct Case {
         std::int16_t lx, ry;

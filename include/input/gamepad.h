@@ -66,6 +66,7 @@ public:
     void enableRumble(bool enabled);
 
 private:
+    friend struct GamepadAccess;
     GamepadState* m_state;
 };
 

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <map>
 
+#include "input/binding_table.h"
 #include "input/export.h"
-#include "input/heap_allocator.h"
 #include "input/relaxed.h"
 #include "input/types.h"
 #include "m/vector2.h"
@@ -24,6 +22,8 @@ namespace input {
 
 class Gamepad;
 class InputX86;
+struct PadReports;
+struct PadView;
 class Keyboard;
 struct RecursiveLock;
 
@@ -225,19 +225,11 @@ public:
     static InputManager* sm_pInstance;
 
 private:
-    struct WStringLess {
-        using is_transparent = void;
-        bool operator()(const vel::WString& a, const vel::WString& b) const { return a < b; }
-    };
-    using NameMap = std::map<vel::InplaceWString<32>, std::int32_t, WStringLess,
-                             HeapAllocator<std::pair<const vel::InplaceWString<32>, std::int32_t>>>;
-    using BindingMap = std::multimap<int, unsigned short, std::less<int>,
-                                     HeapAllocator<std::pair<const int, unsigned short>>>;
     void initializeMembers();
     void releaseDevicesAndLocks();
     void registerDefaultActions();
     void updateChannels();
-    void updateActivityCheck();
+    void updateActivityCheck(bool keysDown);
     void keepTrackOfCurrentController();
     bool channelMatch(int action) const;
     bool isLive(int action) const;
@@ -250,6 +242,8 @@ private:
     float readGamepadAnalogue(int action, ControlType type);
     float readGamepadRawAnalogue(int action, ControlType type);
     template <bool Raw> float readGamepadValue(int action, ControlType type);
+    void gatherStepValues();
+    PadView currentPadView(PadReports& copy);
 
     Gamepad* gamepads[4];
     std::int32_t activeGamepadID;
@@ -289,11 +283,11 @@ private:
     vel::Vector<int, vel::Allocator<int, 0>> exclusiveActions;
     std::int32_t exclusiveChannel;
     vel::Vector<ActionEntry, vel::Allocator<ActionEntry, 0>> actions;
-    NameMap actionNames;
+    ActionNameTable actionNames;
     mutable vel::SpinLock keyBindingsLock;
-    BindingMap keyBindings;
+    BindingTable keyBindings;
     mutable vel::SpinLock padBindingsLock;
-    BindingMap padBindings;
+    BindingTable padBindings;
     RecursiveLock* gamepadLock;
     RecursiveLock* channelLock;
 };

@@ -80,6 +80,7 @@ public:
     void getKeycodeName(int keyCode, vel::InplaceWString<128>& name) const;
 
 private:
+    friend struct InputX86Access;
     void disableAccessibilityShortcutKeys();
     void restoreAccessibilityShortcutKeys();
 

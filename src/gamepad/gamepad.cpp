@@ -1,5 +1,7 @@
 #include "input/gamepad.h"
 
+#include <cstring>
+
 #include "gamepad/gamepad_state.h"
 #include "manager/heap_object.h"
 #include "manager/locks.h"
@@ -8,24 +10,6 @@
 namespace input {
 
 namespace {
-
-constexpr int kTriggerThreshold = 30; // XINPUT_GAMEPAD_TRIGGER_THRESHOLD: down strictly above
-constexpr int kDeadZone = 7864;
-constexpr float kHoldSeconds = 0.4f;
-constexpr std::uint16_t kDpadMask = 0x000F;
-
-bool isButtonCode(int button) {
-    return button >= 0 && button < GamepadState::kTimedButtons;
-}
-
-// Down as the button queries see it: bit set, or trigger above the threshold.
-bool isDown(const _tov_XINPUT_GAMEPAD& report, int button) {
-    if (button == GAMEPAD_LEFT_TRIGGER)
-        return report.bLeftTrigger > kTriggerThreshold;
-    if (button == GAMEPAD_RIGHT_TRIGGER)
-        return report.bRightTrigger > kTriggerThreshold;
-    return (report.wButtons & (1u << button)) != 0;
-}
 
 // Down as the hold timers see it: a trigger counts as soon as it leaves zero.
 bool isTimedDown(const _tov_XINPUT_GAMEPAD& report, int button) {
@@ -36,17 +20,8 @@ bool isTimedDown(const _tov_XINPUT_GAMEPAD& report, int button) {
     return (report.wButtons & (1u << button)) != 0;
 }
 
-std::int16_t axisValue(const _tov_XINPUT_GAMEPAD& report, int axis) {
-    switch (axis) {
-    case 0: return report.sThumbLX;
-    case 1: return report.sThumbLY;
-    case 2: return report.sThumbRX;
-    default: return report.sThumbRY;
-    }
-}
-
 bool outsideDeadZone(std::int16_t v) {
-    return v > kDeadZone || v < -kDeadZone;
+    return v > pad::kDeadZone || v < -pad::kDeadZone;
 }
 
 } // namespace
@@ -80,15 +55,22 @@ void Gamepad::update(float dt) {
     if (s.connected || s.refreshRequested)
         s.connected = tovXInputGetState(static_cast<std::uint32_t>(s.id), &state) == 0;
     s.refreshRequested = false;
-    {
+    // A pad at rest that reads at rest again changes nothing: skip the lock and the timers (only
+    // this thread writes the reports, so reading them here needs no lock).
+    static const PadReports kAtRest{};
+    static const _tov_XINPUT_GAMEPAD kNoReport{};
+    bool atRest = std::memcmp(&state.Gamepad, &kNoReport, sizeof kNoReport) == 0 &&
+                  std::memcmp(&s.reports, &kAtRest, sizeof kAtRest) == 0;
+    if (!atRest) {
         RecursiveLockGuard guard(s.lock);
-        s.previous = s.current;
-        s.current = state.Gamepad;
-        for (int c = 0; c < GamepadState::kTimedButtons; ++c) {
-            if (isTimedDown(s.current, c))
-                s.holdTime[c] += dt;
-            else if (!isTimedDown(s.previous, c))
-                s.holdTime[c] = 0.0f;
+        PadReports& r = s.reports;
+        r.previous = r.current;
+        r.current = state.Gamepad;
+        for (int c = 0; c < PadReports::kTimedButtons; ++c) {
+            if (isTimedDown(r.current, c))
+                r.holdTime[c] += dt;
+            else if (!isTimedDown(r.previous, c))
+                r.holdTime[c] = 0.0f;
             // else: released by this poll; the timer keeps the length of the press one frame.
         }
     }
@@ -101,11 +83,11 @@ void Gamepad::update(float dt) {
 
 void Gamepad::reset() {
     GamepadState& s = *m_state;
-    s.current = _tov_XINPUT_GAMEPAD{};
-    s.previous = _tov_XINPUT_GAMEPAD{};
+    s.reports.current = _tov_XINPUT_GAMEPAD{};
+    s.reports.previous = _tov_XINPUT_GAMEPAD{};
     s.lowFrequencyRumble = 0.0f;
     s.highFrequencyRumble = 0.0f;
-    for (float& t : s.holdTime)
+    for (float& t : s.reports.holdTime)
         t = 0.0f;
 }
 
@@ -116,69 +98,45 @@ bool Gamepad::isConnected() const {
 bool Gamepad::isActivity() const {
     const GamepadState& s = *m_state;
     RecursiveLockGuard guard(s.lock);
-    const _tov_XINPUT_GAMEPAD& r = s.current;
-    return r.wButtons != 0 || r.bLeftTrigger > kTriggerThreshold ||
-           r.bRightTrigger > kTriggerThreshold || outsideDeadZone(r.sThumbLX) ||
+    const _tov_XINPUT_GAMEPAD& r = s.reports.current;
+    return r.wButtons != 0 || r.bLeftTrigger > pad::kTriggerThreshold ||
+           r.bRightTrigger > pad::kTriggerThreshold || outsideDeadZone(r.sThumbLX) ||
            outsideDeadZone(r.sThumbLY) || outsideDeadZone(r.sThumbRX) ||
            outsideDeadZone(r.sThumbRY);
 }
 
-bool Gamepad::buttonDown(int button) const {
-    const GamepadState& s = *m_state;
-    if (button == GAMEPAD_BUTTON_NONE || !s.connected || !isButtonCode(button))
-        return false;
+// A query of a button code: false (or 0.0) for a code without a state or a pad that is not
+// connected, else the answer under the pad's lock.
+template <class Result, class Query>
+Result buttonQuery(const GamepadState& s, int button, Query query) {
+    if (!s.connected || !pad::isButtonCode(button))
+        return Result();
     RecursiveLockGuard guard(s.lock);
-    return isDown(s.current, button);
+    return query(s.reports, button);
+}
+
+bool Gamepad::buttonDown(int button) const {
+    return buttonQuery<bool>(*m_state, button, pad::buttonDown);
 }
 
 bool Gamepad::buttonPressed(int button) const {
-    const GamepadState& s = *m_state;
-    if (button == GAMEPAD_BUTTON_NONE || !s.connected || !isButtonCode(button))
-        return false;
-    RecursiveLockGuard guard(s.lock);
-    if (button <= GAMEPAD_DPAD_RIGHT) {
-        // A direction is pressed only from rest, and alone: no slide or diagonal counts.
-        return (s.previous.wButtons & kDpadMask) == 0 &&
-               (s.current.wButtons & kDpadMask) == (1u << button);
-    }
-    return isDown(s.current, button) && !isDown(s.previous, button);
+    return buttonQuery<bool>(*m_state, button, pad::buttonPressed);
 }
 
 bool Gamepad::buttonReleased(int button) const {
-    const GamepadState& s = *m_state;
-    if (button == GAMEPAD_BUTTON_NONE || !s.connected || !isButtonCode(button))
-        return false;
-    RecursiveLockGuard guard(s.lock);
-    return isDown(s.previous, button) && !isDown(s.current, button);
+    return buttonQuery<bool>(*m_state, button, pad::buttonReleased);
 }
 
 bool Gamepad::buttonClicked(int button) const {
-    const GamepadState& s = *m_state;
-    if (button == GAMEPAD_BUTTON_NONE || !s.connected || !isButtonCode(button))
-        return false;
-    RecursiveLockGuard guard(s.lock);
-    float held = s.holdTime[button];
-    return !isDown(s.current, button) && held > 0.0f && held < kHoldSeconds;
+    return buttonQuery<bool>(*m_state, button, pad::buttonClicked);
 }
 
 bool Gamepad::buttonHeld(int button) const {
-    const GamepadState& s = *m_state;
-    if (button == GAMEPAD_BUTTON_NONE || !s.connected || !isButtonCode(button))
-        return false;
-    RecursiveLockGuard guard(s.lock);
-    return isDown(s.current, button) && s.holdTime[button] >= kHoldSeconds;
+    return buttonQuery<bool>(*m_state, button, pad::buttonHeld);
 }
 
 float Gamepad::getAnalogButton(int button) const {
-    const GamepadState& s = *m_state;
-    if (button == GAMEPAD_BUTTON_NONE || !s.connected || !isButtonCode(button))
-        return 0.0f;
-    RecursiveLockGuard guard(s.lock);
-    if (button == GAMEPAD_LEFT_TRIGGER)
-        return s.current.bLeftTrigger / 255.0f;
-    if (button == GAMEPAD_RIGHT_TRIGGER)
-        return s.current.bRightTrigger / 255.0f;
-    return (s.current.wButtons & (1u << button)) ? 1.0f : 0.0f;
+    return buttonQuery<float>(*m_state, button, pad::analogButton);
 }
 
 float Gamepad::getAxis(int axis) const {
@@ -186,13 +144,7 @@ float Gamepad::getAxis(int axis) const {
     if (!s.connected || axis < 0 || axis > 3)
         return 0.0f;
     RecursiveLockGuard guard(s.lock);
-    int v = axisValue(s.current, axis);
-    // The offsets differ by one so that both ends reach exactly 1.0 and -1.0.
-    if (v > kDeadZone)
-        return static_cast<float>(v - kDeadZone) / 24903.0f;
-    if (v < -kDeadZone)
-        return static_cast<float>(v + kDeadZone + 1) / 24903.0f;
-    return 0.0f;
+    return pad::axis(s.reports, axis);
 }
 
 float Gamepad::getRawAxis(int axis) const {
@@ -200,7 +152,7 @@ float Gamepad::getRawAxis(int axis) const {
     if (!s.connected || axis < 0 || axis > 3)
         return 0.0f;
     RecursiveLockGuard guard(s.lock);
-    return static_cast<float>(axisValue(s.current, axis)) / 32767.0f;
+    return pad::rawAxis(s.reports, axis);
 }
 
 void Gamepad::refreshGamepadConnectivity() {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "gamepad/pad_reports.h"
+#include "input/gamepad.h"
 #include "input/relaxed.h"
 #include "vel/xinput.h"
 
@@ -9,13 +11,10 @@ namespace input {
 
 struct RecursiveLock;
 
-// The pad's private record. `lock` guards current, previous and holdTime; the flags and the
-// rumble request are single values written and read without it.
+// The pad's private record. `lock` guards the reports; the flags and the rumble request are
+// single values written and read without it.
 struct GamepadState {
-    static constexpr int kTimedButtons = 18; // codes 0-15 and the two triggers
-
-    _tov_XINPUT_GAMEPAD current{};
-    _tov_XINPUT_GAMEPAD previous{};
+    PadReports reports;
     Relaxed<bool> refreshRequested{true};
     Relaxed<bool> connected{false};
     std::int32_t id = 0;
@@ -23,7 +22,11 @@ struct GamepadState {
     Relaxed<float> lowFrequencyRumble{0.0f};
     Relaxed<float> highFrequencyRumble{0.0f};
     Relaxed<bool> rumbleEnabled{true};
-    float holdTime[kTimedButtons] = {};
+};
+
+// The manager's frame pass reads a pad's record directly (the pad's lock still guards it).
+struct GamepadAccess {
+    static const GamepadState& state(const Gamepad& pad) { return *pad.m_state; }
 };
 
 // XInput user indices 0-3 are the only ones the wrapper is called for.

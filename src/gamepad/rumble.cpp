@@ -47,13 +47,13 @@ void Gamepad::enableRumble(bool enabled) {
 
 void Gamepad::updateDemoRecording(vel::FileStream& stream) {
     GamepadState& s = *m_state;
-    static_assert(sizeof(s.current) == 12, "a demo record holds two 12-byte reports");
+    static_assert(sizeof(s.reports.current) == 12, "a demo record holds two 12-byte reports");
     if (stream.getMode() == vel::FileStream::MODE_WRITE) {
-        stream.write(&s.current, sizeof s.current);
-        stream.write(&s.previous, sizeof s.previous);
+        stream.write(&s.reports.current, sizeof s.reports.current);
+        stream.write(&s.reports.previous, sizeof s.reports.previous);
     } else {
-        stream.read(&s.current, sizeof s.current);
-        stream.read(&s.previous, sizeof s.previous);
+        stream.read(&s.reports.current, sizeof s.reports.current);
+        stream.read(&s.reports.previous, sizeof s.reports.previous);
     }
 }
 

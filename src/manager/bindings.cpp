@@ -137,12 +137,12 @@ const DefaultBinding kDefaultPadCodes[] = {
 
 void InputManager::bindKeyboard(int action, unsigned short key) {
     SpinLockGuard guard(keyBindingsLock);
-    keyBindings.emplace(action, key); // after the action's existing bindings
+    keyBindings.add(action, key); // after the action's existing bindings
 }
 
 void InputManager::bindGamepad(int action, unsigned short button) {
     SpinLockGuard guard(padBindingsLock);
-    padBindings.emplace(action, button);
+    padBindings.add(action, button);
 }
 
 void InputManager::clearKeyBindings() {
@@ -157,12 +157,11 @@ void InputManager::clearGamepadBindings() {
 
 namespace {
 
-template <class Table>
-bool isCodeBound(const Table& table, const vel::Vector<ActionEntry>& actions, unsigned short code,
-                 int channels) {
-    for (const auto& binding : table) {
-        std::uint32_t action = static_cast<std::uint32_t>(binding.first);
-        if (binding.second == code && action < actions.size() &&
+bool isCodeBound(const BindingTable& table, const vel::Vector<ActionEntry>& actions,
+                 unsigned short code, int channels) {
+    for (const BindingTable::Entry& binding : table) {
+        std::uint32_t action = static_cast<std::uint32_t>(binding.action);
+        if (binding.code == code && action < actions.size() &&
             (actions[action].channelMask & static_cast<std::uint32_t>(channels)) != 0)
             return true;
     }
@@ -193,17 +192,17 @@ int InputManager::getGamepadButton(int action) {
 void InputManager::bindDefaultInputs() {
     // Both tables are built aside and swapped in under their locks: a failed allocation leaves
     // the old bindings in place, and a reader sees the old table or the new one, never a part.
-    BindingMap keys;
+    BindingTable keys;
     for (const DefaultBinding& binding : kDefaultKeys)
-        keys.emplace(binding.action, binding.code);
-    BindingMap pads;
+        keys.add(binding.action, binding.code);
+    BindingTable pads;
     bool swapped = sticksSwapped;
-    pads.emplace(swapped ? ACTION_CAMERA_X : ACTION_MOVEMENT_X, GAMEPAD_LEFT_STICK_X);
-    pads.emplace(swapped ? ACTION_CAMERA_Y : ACTION_MOVEMENT_Y, GAMEPAD_LEFT_STICK_Y);
-    pads.emplace(swapped ? ACTION_MOVEMENT_X : ACTION_CAMERA_X, GAMEPAD_RIGHT_STICK_X);
-    pads.emplace(swapped ? ACTION_MOVEMENT_Y : ACTION_CAMERA_Y, GAMEPAD_RIGHT_STICK_Y);
+    pads.add(swapped ? ACTION_CAMERA_X : ACTION_MOVEMENT_X, GAMEPAD_LEFT_STICK_X);
+    pads.add(swapped ? ACTION_CAMERA_Y : ACTION_MOVEMENT_Y, GAMEPAD_LEFT_STICK_Y);
+    pads.add(swapped ? ACTION_MOVEMENT_X : ACTION_CAMERA_X, GAMEPAD_RIGHT_STICK_X);
+    pads.add(swapped ? ACTION_MOVEMENT_Y : ACTION_CAMERA_Y, GAMEPAD_RIGHT_STICK_Y);
     for (const DefaultBinding& binding : kDefaultPadCodes)
-        pads.emplace(binding.action, binding.code);
+        pads.add(binding.action, binding.code);
     {
         SpinLockGuard guard(keyBindingsLock);
         keyBindings.swap(keys);

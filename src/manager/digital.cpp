@@ -1,29 +1,13 @@
+#include "gamepad/gamepad_state.h"
 #include "input/gamepad.h"
 #include "input/input_manager.h"
 #include "input/input_x86.h"
 #include "input/keyboard.h"
-#include "manager/binding_walk.h"
+#include "manager/binding_reads.h"
+#include "manager/locks.h"
 #include "manager/reading.h"
 
 namespace input {
-
-namespace {
-
-constexpr int kShiftKey = 16;
-
-bool padQuery(const Gamepad& pad, ControlType type, int code) {
-    switch (type) {
-    case CONTROL_DOWN:
-    case CONTROL_ANALOGUE_BUTTON: return pad.buttonDown(code);
-    case CONTROL_PRESSED: return pad.buttonPressed(code);
-    case CONTROL_RELEASED: return pad.buttonReleased(code);
-    case CONTROL_TAP: return pad.buttonClicked(code);
-    case CONTROL_HOLD: return pad.buttonHeld(code);
-    default: return false;
-    }
-}
-
-} // namespace
 
 bool InputManager::readDigital(int action, bool) {
     if (action < 0 || static_cast<std::uint32_t>(action) >= actions.size())
@@ -53,42 +37,19 @@ bool InputManager::readDigitalInternal(int action, bool) {
 }
 
 bool InputManager::readGamepad(int action, ControlType type) {
-    Gamepad* pad = getGamepad(); // takes and releases gamepadLock before the binding lock
-    bool on = false;
-    walkBindings(padBindingsLock, padBindings, action, [&](unsigned short code) {
-        if (type == CONTROL_NONE)
-            return true;
-        if (!isPadDigitalType(type) || code == GAMEPAD_BUTTON_NONE || !pad->isConnected())
-            return false;
-        on = padQuery(*pad, type, code);
-        return on;
-    });
-    return on;
+    const GamepadState& pad = GamepadAccess::state(*getGamepad()); // gamepadLock, released
+    SpinLockGuard guard(padBindingsLock);
+    BindingTable::Span span = padBindings.find(action);
+    if (span.first == span.last || !isPadDigitalType(type) || !pad.connected)
+        return false;
+    // One hold of the pad's lock, after the binding lock, for the whole walk.
+    RecursiveLockGuard padGuard(pad.lock);
+    return padDigital(span, type, PadView{true, &pad.reports});
 }
 
 bool InputManager::readKeyboard(int action, ControlType type) {
-    bool shift = keyboard && keyboard->keyDown(kShiftKey);
-    bool on = false;
-    walkBindings(keyBindingsLock, keyBindings, action, [&](unsigned short key) {
-        switch (type) {
-        case CONTROL_NONE: return true;
-        case CONTROL_DOWN:
-        case CONTROL_RELEASED:
-        case CONTROL_ANALOGUE_BUTTON:
-        case CONTROL_HOLD: on = inputX86 && inputX86->keyDown(key); break;
-        case CONTROL_PRESSED:
-        case CONTROL_TAP: on = inputX86 && inputX86->keyClicked(key); break;
-        case CONTROL_RAW_KEY_DOWN: on = keyboard && !shift && keyboard->keyDown(key); break;
-        case CONTROL_RAW_KEY_PRESSED: on = keyboard && !shift && keyboard->keyPressed(key); break;
-        case CONTROL_RAW_SHIFT_KEY_DOWN: on = keyboard && shift && keyboard->keyDown(key); break;
-        case CONTROL_RAW_SHIFT_KEY_PRESSED:
-            on = keyboard && shift && keyboard->keyPressed(key);
-            break;
-        default: return false; // analogue types and unknown values never count
-        }
-        return on;
-    });
-    return on;
+    SpinLockGuard guard(keyBindingsLock);
+    return keyDigital(keyBindings.find(action), type, KeyView{inputX86, keyboard});
 }
 
 } // namespace input

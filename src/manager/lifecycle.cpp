@@ -1,11 +1,14 @@
 #include "input/input_manager.h"
 
 #include "app/event.h"
+#include "gamepad/gamepad_state.h"
 #include "input/gamepad.h"
 #include "input/input_x86.h"
-#include "manager/reading.h"
+#include "manager/binding_reads.h"
 #include "manager/heap_object.h"
 #include "manager/locks.h"
+#include "manager/reading.h"
+#include "pc/input_x86_access.h"
 
 namespace input {
 
@@ -96,25 +99,111 @@ void InputManager::update(float dt) {
             pad->update(dt);
         keepTrackOfCurrentController();
     }
-    if (inputX86)
-        inputX86->update();
-    updateActivityCheck();
+    bool keysDown = inputX86 && InputX86Access::update(*inputX86);
+    updateActivityCheck(keysDown);
     updateChannels();
 
-    // Value pass: every id, gaps included. Digital actions leave 1.0 when on, analogue ones
-    // their latest non-zero value; nothing here writes 0.0, so each step starts from the zeros
-    // that growing the buffer puts in.
+    gatherStepValues();
+}
+
+void InputManager::gatherStepValues() {
+    // Every action gets what its live read gives now: the same gates, then the same walkers over
+    // the same bindings. The passes go over the binding tables, each under one hold of its lock,
+    // because an action without bindings reads as nothing (but for the keyboard's mouse and key
+    // pair axes, visited apart); the current pad's reports are copied once under its lock.
+    // Digital actions leave 1.0 when on, analogue ones their latest non-zero value; nothing here
+    // writes 0.0, so each step starts from the zeros that growing the buffer puts in.
     currentStepValues.resize(actions.size(), 0.0f);
-    for (std::uint32_t id = 0; id < actions.size(); ++id) {
-        int action = static_cast<int>(id);
-        if (isBufferedAsAnalogue(actions[id].controlType)) {
-            float value = readAnalogInternal(action);
-            if (!(value == 0.0f)) // a NaN differs from 0.0
-                currentStepValues[id] = value;
-        } else if (readDigitalInternal(action)) {
-            currentStepValues[id] = 1.0f;
+    std::uint32_t mask = channelMask.load();
+    if (mask == 0)
+        return; // nothing is live
+    float* values = currentStepValues.data();
+    std::uint32_t count = actions.size();
+    bool exclusive = !exclusiveActions.empty();
+    // The entry of a live action, or null (unregistered ids and gaps are never live).
+    auto liveEntry = [&](std::int32_t action) -> const ActionEntry* {
+        std::uint32_t id = static_cast<std::uint32_t>(action);
+        if (id >= count)
+            return nullptr;
+        const ActionEntry& entry = actions[id];
+        if (entry.controlType == CONTROL_NONE || (entry.channelMask & mask) == 0 ||
+            (exclusive && isActionBlocked(action)))
+            return nullptr;
+        return &entry;
+    };
+    auto store = [&](std::int32_t action, float value) {
+        if (!(value == 0.0f)) // a NaN differs from 0.0
+            values[action] = value;
+    };
+    KeyView keys{inputX86, keyboard};
+
+    if (!usingKeyboardAndMouse) {
+        PadReports reports;
+        PadView pad = currentPadView(reports);
+        Inversion inversion{invertVerticalForPad, invertHorizontalForPad};
+        {
+            SpinLockGuard guard(padBindingsLock);
+            forEachBoundAction(padBindings, [&](std::int32_t action, BindingTable::Span span) {
+                const ActionEntry* entry = liveEntry(action);
+                if (!entry)
+                    return;
+                ControlType type = entry->controlType;
+                if (isBufferedAsAnalogue(type)) {
+                    float value = padValue<false>(span, type, pad);
+                    store(action, isInverted(action, inversion, false) ? -value : value);
+                } else if (type < CONTROL_RAW_KEY_DOWN && padDigital(span, type, pad)) {
+                    values[action] = 1.0f;
+                }
+            });
         }
+        // The raw key types read the raw keyboard whichever device is in use; without one they
+        // never count.
+        if (!keyboard)
+            return;
+        SpinLockGuard guard(keyBindingsLock);
+        forEachBoundAction(keyBindings, [&](std::int32_t action, BindingTable::Span span) {
+            const ActionEntry* entry = liveEntry(action);
+            if (entry && entry->controlType >= CONTROL_RAW_KEY_DOWN &&
+                keyDigital(span, entry->controlType, keys))
+                values[action] = 1.0f;
+        });
+        return;
     }
+
+    Inversion inversion{invertVerticalForMouse, invertHorizontalForMouse};
+    SpinLockGuard guard(keyBindingsLock);
+    forEachBoundAction(keyBindings, [&](std::int32_t action, BindingTable::Span span) {
+        const ActionEntry* entry = liveEntry(action);
+        if (!entry)
+            return;
+        ControlType type = entry->controlType;
+        if (!isBufferedAsAnalogue(type)) {
+            if (keyDigital(span, type, keys))
+                values[action] = 1.0f;
+        } else if (!hasOwnKeyboardSource(action)) {
+            store(action, keyDigital(span, CONTROL_DOWN, keys) ? 1.0f : 0.0f);
+        }
+    });
+    auto axis = [&](int action) {
+        const ActionEntry* entry = liveEntry(action);
+        if (entry && isBufferedAsAnalogue(entry->controlType)) {
+            float value = keyboardValue(keyBindings, action, keys);
+            store(action, isInverted(action, inversion, false) ? -value : value);
+        }
+    };
+    for (const LookAxis& look : kLookAxes)
+        axis(look.action);
+    for (const KeyPairAxis& pair : kKeyPairAxes)
+        axis(pair.action);
+}
+
+PadView InputManager::currentPadView(PadReports& copy) {
+    const GamepadState& pad = GamepadAccess::state(*getGamepad()); // gamepadLock, released
+    if (!pad.connected)
+        return PadView{false, nullptr};
+    RecursiveLockGuard guard(pad.lock);
+    copy = pad.reports;
+    return PadView{true, &copy};
 }
 
 void InputManager::reset() {

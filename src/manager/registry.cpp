@@ -23,19 +23,14 @@ void InputManager::registerAction(int id, const vel::InplaceString<32>& name, Co
     if (index >= actions.size())
         actions.reserve(index + 1); // storage for exactly id + 1 entries
 
-    auto found = actionNames.find(key);
-    if (found != actionNames.end())
-        found->second = id;
-    else
-        actionNames.emplace(std::move(key), id);
+    actionNames.set(std::move(key), id);
     if (index >= actions.size())
         actions.resize(index + 1); // within the reserved storage; gaps get default rows
     actions[index] = std::move(entry);
 }
 
 int InputManager::getAction(const vel::InplaceWString<128>& name) {
-    auto found = actionNames.find(static_cast<const vel::WString&>(name));
-    return found == actionNames.end() ? -1 : found->second;
+    return actionNames.find(name);
 }
 
 vel::InplaceString<128> InputManager::getActionName(int id) {

@@ -1,6 +1,8 @@
 #include "input/input_x86.h"
+#include "pc/input_x86_access.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "app/events.h"
 #include "host/platform.h"
@@ -16,10 +18,6 @@ constexpr std::int32_t kNoPosition = 0x7FFFFFFF;
 constexpr std::int64_t kAbsoluteJump = 8192;
 // The mouse buttons are read from the operating system, in this order.
 constexpr int kMouseButtons[] = {1, 4, 2, 5, 6};
-
-bool isDownWord(std::int16_t state) {
-    return (static_cast<std::uint16_t>(state) & 0x8000u) != 0;
-}
 
 // 32-bit wrapping arithmetic, as the raw-input counters wrap.
 std::int32_t wrapAdd(std::int32_t a, std::int32_t b) {
@@ -67,17 +65,46 @@ void InputX86::destruct() {
 }
 
 void InputX86::update() {
-    for (int i = 0; i < KEY_COUNT; ++i) {
-        previousKeyState[i] = keyState[i].load();
-        keyState[i] = pendingKeyState[i];
+    InputX86Access::update(*this);
+}
+
+bool InputX86Access::update(InputX86& device) {
+    // Each word is stored whole, as other threads may read the key state meanwhile. The copy is
+    // most of a frame's PC work: eight keys a step (258 is 32 steps and 2), the down bits
+    // gathered on the way.
+    constexpr int kStep = 8;
+    constexpr int kSteps = KEY_COUNT / kStep * kStep;
+    std::int16_t down = 0;
+    auto copy = [&](int i) {
+        device.previousKeyState[i] = device.keyState[i].load();
+        std::int16_t state = device.pendingKeyState[i];
+        device.keyState[i] = state;
+        down = static_cast<std::int16_t>(down | state);
+    };
+    for (int i = 0; i < kSteps; i += kStep) { // written out: compilers keep atomic loops rolled
+        copy(i);
+        copy(i + 1);
+        copy(i + 2);
+        copy(i + 3);
+        copy(i + 4);
+        copy(i + 5);
+        copy(i + 6);
+        copy(i + 7);
     }
-    for (int vk : kMouseButtons)
-        keyState[vk] = platform::getAsyncKeyState(vk);
-    keyState[KEY_WHEEL_UP] = wheelAccum > 0 ? kDown : std::int16_t(0);
-    keyState[KEY_WHEEL_DOWN] = wheelAccum < 0 ? kDown : std::int16_t(0);
-    mouseDeltaX = mouseAccumX;
-    mouseDeltaY = mouseAccumY;
-    mouseWheel = wheelAccum;
+    for (int i = kSteps; i < KEY_COUNT; ++i)
+        copy(i);
+    for (int vk : kMouseButtons) {
+        std::int16_t state = platform::getAsyncKeyState(vk);
+        device.keyState[vk] = state;
+        down = static_cast<std::int16_t>(down | state);
+    }
+    std::int32_t wheel = device.wheelAccum;
+    device.keyState[KEY_WHEEL_UP] = wheel > 0 ? kDown : std::int16_t(0);
+    device.keyState[KEY_WHEEL_DOWN] = wheel < 0 ? kDown : std::int16_t(0);
+    device.mouseDeltaX = device.mouseAccumX;
+    device.mouseDeltaY = device.mouseAccumY;
+    device.mouseWheel = wheel;
+    return down < 0 || wheel != 0;
 }
 
 void InputX86::reset() {
@@ -127,12 +154,18 @@ bool InputX86::handleAppEvent(app::InputEvent* event) {
 }
 
 void InputX86::updateKeyboardState(const bool (&keys)[256]) {
+    // Through local copies, branch-free: the compiler then knows nothing aliases and turns the
+    // loop into a few vector operations.
+    unsigned char in[256];
+    std::memcpy(in, keys, sizeof in);
+    std::int16_t out[256];
     for (int code = 0; code < 256; ++code)
-        pendingKeyState[code] = keys[code] ? kDown : std::int16_t(0);
+        out[code] = static_cast<std::int16_t>(static_cast<std::uint16_t>(in[code] != 0) << 15);
+    std::memcpy(pendingKeyState, out, sizeof out);
 }
 
 bool InputX86::keyDown(unsigned short key) const {
-    return key < KEY_COUNT && isDownWord(keyState[key]);
+    return InputX86Access::keyDown(*this, key);
 }
 
 bool InputX86::keyUp(unsigned short key) const {
@@ -140,7 +173,7 @@ bool InputX86::keyUp(unsigned short key) const {
 }
 
 bool InputX86::keyClicked(unsigned short key) const {
-    return key < KEY_COUNT && isDownWord(keyState[key]) && !isDownWord(previousKeyState[key]);
+    return InputX86Access::keyClicked(*this, key);
 }
 
 bool InputX86::isAnyKeyPressed(int& key) const {

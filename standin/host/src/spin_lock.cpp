@@ -1,17 +1,31 @@
 #include "vel/spin_lock.h"
 
+#include <chrono>
 #include <thread>
 
 namespace vel {
 
+namespace {
+
+// The counter starts at 100 for each acquisition: a few doubling spins (about 1,500 pauses in
+// all, a few microseconds), then a number of yields, then sleeps.
+constexpr std::uint64_t kSpinLimit = 1600;
+constexpr std::uint64_t kYieldLimit = kSpinLimit + 32;
+
+} // namespace
+
 void SpinLock::backoff(std::uint64_t& counter) noexcept {
-    // Spin a growing number of pauses; past the cap, give the holder the core.
-    if (counter < (1u << 14)) {
+    if (counter < kSpinLimit) {
         for (std::uint64_t i = 0; i < counter; ++i)
             VEL_CPU_PAUSE();
         counter *= 2;
-    } else {
+        if (counter > kSpinLimit)
+            counter = kSpinLimit;
+    } else if (counter < kYieldLimit) {
         std::this_thread::yield();
+        ++counter;
+    } else {
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
     }
 }
 

@@ -21,11 +21,19 @@ public:
     SpinLock(const SpinLock&) = delete;
     SpinLock& operator=(const SpinLock&) = delete;
 
+    // Test before test-and-set: a waiter only reads the byte until it looks free, so it does not
+    // take the cache line from the holder; a wait that lasts goes to backoff, which in the end
+    // gives the core away so that a holder that lost its core can run again.
     void lock() noexcept {
         std::uint64_t counter = 100;
         for (;;) {
-            while (m_state.load(std::memory_order_relaxed) != 0)
+            for (unsigned spins = 0; m_state.load(std::memory_order_relaxed) != 0; ++spins) {
                 VEL_CPU_PAUSE();
+                if (spins == kSpinsBeforeBackoff) {
+                    backoff(counter);
+                    spins = 0;
+                }
+            }
             if (m_state.exchange(1, std::memory_order_acquire) == 0)
                 return;
             backoff(counter);
@@ -34,10 +42,12 @@ public:
     void unlock() noexcept { m_state.store(0, std::memory_order_release); }
     bool isLocked() const noexcept { return m_state.load(std::memory_order_relaxed) != 0; }
 
-    // Called after a lost exchange; returns so the caller retries.
+    // Called after a lost exchange or a long wait; returns so the caller retries. A short spin
+    // first, then yielding the core, then short sleeps.
     HOST_API static void backoff(std::uint64_t& counter) noexcept;
 
 private:
+    static constexpr unsigned kSpinsBeforeBackoff = 64;
     std::atomic<std::uint8_t> m_state;
 };
 

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The cost of the game's frame (update, then one read of every default action) with the pad and
+# with the keyboard in use: instructions per frame from callgrind (the difference of two runs, so
+# set-up does not count), nanoseconds from Google Benchmark, the owner's frame with reader
+# threads, a 10,000-action table, and the heap allocations of 10,000 steady frames (must be 0).
+# Usage: scripts/bench.sh [--quick]   (--quick: shorter timing runs)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+min_time=0.5
+if [ "${1:-}" = "--quick" ]; then
+    min_time=0.1
+elif [ $# -gt 0 ]; then
+    echo "usage: scripts/bench.sh [--quick]" >&2
+    exit 2
+fi
+scripts/setup.sh valgrind >&2
+cmake --preset default >/dev/null
+cmake --build --preset default --target input_bench input_frame_count >&2
+bin=build/default/bin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Instructions of `count` runs of a part under callgrind.
+instructions() {
+    local out="$work/callgrind.$1.$2.$3"
+    valgrind --tool=callgrind --callgrind-out-file="$out" "$bin/input_frame_count" run "$1" "$2" "$3" \
+        >/dev/null 2>&1
+    awk '/^summary:/ {print $2}' "$out"
+}
+
+# Instructions of one steady run of a part: two counts, the difference over the extra runs.
+per_run() {
+    local device=$1 part=$2 low=$3 high=$4 a b
+    a=$(instructions "$device" "$part" "$low")
+    b=$(instructions "$device" "$part" "$high")
+    echo $(((b - a) / (high - low)))
+}
+
+echo "== instructions (callgrind, steady runs)"
+printf "%-9s %-14s %14s\n" device part instructions
+for device in pad keyboard; do
+    for part in frame update reads; do
+        printf "%-9s %-14s %14s\n" "$device" "$part" "$(per_run "$device" "$part" 200 1200)"
+    done
+    printf "%-9s %-14s %14s\n" "$device" "update-10000" "$(per_run "$device" large-update 4 24)"
+done
+
+echo "== allocations over 10,000 steady frames"
+status=0
+for device in pad keyboard; do
+    "$bin/input_frame_count" allocations "$device" 10000 || status=1
+done
+
+echo "== time (Google Benchmark, ns per call)"
+"$bin/input_bench" --benchmark_min_time="$min_time" --benchmark_format=console \
+    --benchmark_counters_tabular=true
+exit $status

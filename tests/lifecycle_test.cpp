@@ -32,16 +32,19 @@ protected:
 
 } // namespace
 
+// The instance pointer is the library's exported data, read here across the DLL boundary.
 TEST_F(ManagerTest, InstanceIsTheLastBuiltUntilAnyIsDestroyed) {
     EXPECT_EQ(InputManager::getInstance(), manager.get());
     manager.reset();
-    EXPECT_EQ(InputManager::getInstance(), nullptr);
+    EXPECT_EQ(InputManager::sm_pInstance, nullptr);
     auto first = std::make_unique<InputManager>(false, false);
+    EXPECT_EQ(InputManager::sm_pInstance, first.get());
     EXPECT_EQ(InputManager::getInstance(), first.get());
     auto second = std::make_unique<InputManager>(false, false);
     EXPECT_EQ(InputManager::getInstance(), second.get());
     first.reset();
     EXPECT_EQ(InputManager::getInstance(), nullptr);
+    EXPECT_EQ(InputManager::sm_pInstance, nullptr);
 }
 
 TEST_F(ManagerTest, WithoutThePcDeviceKeyAndMouseQueriesAnswerNothing) {

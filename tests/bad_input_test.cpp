@@ -77,20 +77,6 @@ TEST_F(FreshMachine, KeyCodesOutsideTheTablesReadFalse) {
         EXPECT_FALSE(keyboard.keyDown(code) || keyboard.keyPressed(code)) << code;
 }
 
-TEST_F(FreshMachine, RawInputRecordsOtherThanMouseAreIgnored) {
-    input::InputX86 pc;
-    for (std::uint32_t type : {1u, 2u, 77u}) { // keyboard, HID, unknown
-        app::InputEvent event =
-            mouseEvent(app::MOUSE_MOVE_RELATIVE, 40, -40, app::RI_MOUSE_WHEEL, 120, type);
-        EXPECT_TRUE(pc.dispatchAppEvent(&event));
-    }
-    pc.update();
-    EXPECT_EQ(pc.getRawMouseDeltaX(), 0);
-    EXPECT_EQ(pc.getRawMouseDeltaY(), 0);
-    EXPECT_EQ(pc.getMouseWheel(), 0);
-    EXPECT_FALSE(pc.keyDown(input::KEY_WHEEL_UP));
-}
-
 TEST_F(ManagerTest, IdsOutsideTheTableChangeAndReadNothing) {
     input::InputManager& m = *manager;
     std::uint64_t allocations = host::memory::allocationCount();

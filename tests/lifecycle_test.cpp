@@ -74,6 +74,15 @@ TEST_F(ManagerTest, WithoutThePcDeviceKeyAndMouseQueriesAnswerNothing) {
     ASSERT_NE(manager->getInputX86(), nullptr);
     EXPECT_FALSE(manager->isPCInputMode());
     EXPECT_TRUE(manager->dispatchAppEvent(&event));
+    // Without the device or outside PC input mode, keys and mouse never make them the device in
+    // use.
+    for (bool pcDevice : {false, true}) {
+        make(pcDevice, !pcDevice);
+        keyDown(70);
+        mouseMove(50, 50);
+        frame();
+        EXPECT_FALSE(manager->isUsingKeyboardAndMouse()) << pcDevice;
+    }
 }
 
 TEST_F(WorldStep, ActionRegisteredLaterGetsAZeroSlotOnTheNextUpdate) {

@@ -14,9 +14,6 @@ class ActionTest : public ManagerTest {
 protected:
     void SetUp() override {
         ManagerTest::SetUp();
-        connectPad();
-    }
-    void connectPad() {
         sim::connectPad(0);
         manager->refreshGamepadConnectivity();
     }

@@ -274,5 +274,5 @@ TEST_F(ManagerTest, DemoRecordingFollowsTheCurrentPad) {
     ASSERT_EQ(out.writtenSize(), 24u);
     std::uint16_t buttons = 0;
     std::memcpy(&buttons, out.writtenData(), 2);
-    EXPECT_EQ(buttons, bit(input::GAMEPAD_Y));
+    EXPECT_EQ(buttons, Report().press(input::GAMEPAD_Y).raw.wButtons);
 }

@@ -97,7 +97,7 @@ TEST_F(WorldStep, ActionRegisteredLaterGetsAZeroSlotOnTheNextUpdate) {
     EXPECT_EQ(steppedAnalog(kStepDown), 1.0f);
 }
 
-TEST_F(WorldStep, TwoSwitchesWithoutUpdateLeaveNothingToCompare) {
+TEST_F(WorldStep, TwoSwitchesWithoutUpdateOrAResetLeaveNothingToCompare) {
     pad(Report().press(input::GAMEPAD_B));
     pad(Report()); // B released: the released action is on for this step
     manager->switchWorldStepBuffers();
@@ -105,11 +105,10 @@ TEST_F(WorldStep, TwoSwitchesWithoutUpdateLeaveNothingToCompare) {
     manager->switchWorldStepBuffers();
     EXPECT_FALSE(steppedDigital(kStepReleased));
     EXPECT_EQ(steppedAnalog(kStepReleased), 0.0f);
-}
 
-TEST_F(WorldStep, ResetStepBuffersEmptiesBothAndKeepsTheMode) {
+    // A reset of the step buffers empties both and keeps the mode.
     pad(Report().press(input::GAMEPAD_B));
-    pad(Report()); // B released: on in this step, which becomes the step before
+    pad(Report());
     manager->switchWorldStepBuffers();
     manager->setBufferingMode(input::BUFFERING_WORLD_STEP);
     pad(Report().press(input::GAMEPAD_A));

@@ -15,7 +15,7 @@ elif [ $# -gt 0 ]; then
 fi
 scripts/setup.sh valgrind >&2
 cmake --preset default >/dev/null
-cmake --build --preset default --target input_bench input_frame_count >&2
+cmake --build --preset default --target gameinput_bench gameinput_frame_count >&2
 bin=build/default/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

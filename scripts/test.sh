@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test suite: native, Windows under Wine, ASan+UBSan, TSan, and a bounded
-# fuzz run. Any failure or sanitizer report fails the script.
+# Builds and runs every test suite: native, Windows under Wine (each with the consumer project
+# built against the install tree and through add_subdirectory), ASan+UBSan, TSan, and bounded
+# runs of the two fuzz targets. Any failure or sanitizer report fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -43,7 +44,8 @@ suite asan "AddressSanitizer + UndefinedBehaviorSanitizer, no recovery"
 suite tsan "ThreadSanitizer"
 
 fuzz_start=$SECONDS
-echo "== fuzz: libFuzzer, clang, ASan + UBSan, 60 s"
+echo "== fuzz: libFuzzer, clang, ASan + UBSan, 60 s for each target"
 build fuzz
-scripts/fuzz.sh 60
+scripts/fuzz.sh manager 60
+scripts/fuzz.sh session 60
 echo "== fuzz section: $((SECONDS - fuzz_start)) s"

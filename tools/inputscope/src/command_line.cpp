@@ -1,105 +1,138 @@
 #include "command_line.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdlib>
+#include <memory>
 
+#include "input/version.h"
+#include "numbers.h"
 #include "output.h"
 #include "runner.h"
 #include "session.h"
 #include "system.h"
+#include "text.h"
 
 namespace inputscope {
 
 namespace {
 
-const char* const kUsage =
-    "usage: inputscope [options] [SESSION]\n"
-    "Runs SESSION (a session text; without one, the built-in session) through the input\n"
-    "library and prints what the game reads, frame by frame.\n"
-    "\n"
-    "  --json              print JSON instead of the table\n"
-    "  --svg FILE          draw the timeline into FILE (SVG)\n"
-    "  --demo FILE         play a demo stream (24-byte records) into the current pad, one\n"
-    "                      record per frame; without SESSION, one frame per record in gameplay\n"
-    "  --record-demo FILE  write the current pad's demo records, one per frame\n"
-    "  -o, --output FILE   write the table or the JSON into FILE instead of standard output\n"
-    "  --color, --no-color colours on or off (default: on when standard output is a terminal)\n"
-    "  --print-builtin     print the built-in session and stop\n"
-    "  -h, --help          print this help and stop\n"
-    "\n"
-    "The session format is described in docs/inputscope.md.\n";
+const char* const kDescription =
+    "Runs SESSION through the input library and prints what the game reads, frame by frame.";
+const char* const kFooter =
+    "Without SESSION the built-in session runs; with --demo and no SESSION, one gameplay frame\n"
+    "per 24-byte record. Colours are on when standard output is a terminal and NO_COLOR is not\n"
+    "set. The session format is described in docs/inputscope.md.";
 
 struct Options {
     bool json = false;
-    bool help = false;
     bool printBuiltin = false;
-    int colour = -1; // -1 automatic
+    bool colour = false, noColour = false;
+    long long maxFrames = kDefaultMaxFrames;
     std::string session, svg, demo, recordDemo, output;
 };
 
 CommandResult failure(int code, const std::string& message) {
     CommandResult result;
     result.exitCode = code;
-    result.err = message + "\n";
+    result.err = printable(message) + "\n";
     return result;
 }
 
+// The frame budget as a person writes it: decimal (or 0x hexadecimal), 1 and up.
+std::string readBudget(std::string& text, long long& into) {
+    long long value = 0;
+    IntegerRead read = readInteger(text, value);
+    if (read == IntegerRead::NotANumber)
+        return "expected a frame count, got '" + text + "'";
+    const long long highest = 2147483647; // frame numbers are int
+    if (read == IntegerRead::Overflow || value < 1 || value > highest)
+        return "value " + text + " is out of range for a frame count (expected 1 to " +
+               std::to_string(highest) + ")";
+    into = value;
+    return "";
+}
+
+std::unique_ptr<CLI::App> makeParser(Options& o) {
+    auto app = std::make_unique<CLI::App>(kDescription, "inputscope");
+    app->footer(kFooter);
+    // Session paths such as /tmp/a.txt are files, not /option switches, on every platform.
+    app->allow_windows_style_options(false);
+    app->get_formatter()->column_width(26);
+    app->set_help_flag("-h,--help", "print this help and stop");
+    app->set_version_flag("--version", "inputscope " INPUT_VERSION_STRING,
+                          "print the version and stop");
+    app->add_flag("--json", o.json, "print JSON instead of the table");
+    app->add_option("--svg", o.svg, "also draw the timeline into FILE (SVG)")->type_name("FILE");
+    app->add_option("--demo", o.demo, "play a demo stream into the current pad")->type_name("FILE");
+    app->add_option("--record-demo", o.recordDemo, "write the current pad's demo records")
+        ->type_name("FILE");
+    app->add_option("-o,--output", o.output, "the table or the JSON into FILE ('-': stdout)")
+        ->type_name("FILE");
+    app->add_flag("--color,--colour", o.colour, "colours on");
+    app->add_flag("--no-color,--no-colour", o.noColour, "colours off");
+    app->add_option_function<std::string>(
+           "--max-frames",
+           [&o](std::string text) {
+               std::string problem = readBudget(text, o.maxFrames);
+               if (!problem.empty())
+                   throw CLI::ValidationError("--max-frames", problem);
+           },
+           "the frame budget, re-reads included (default " + std::to_string(kDefaultMaxFrames) +
+               ")")
+        ->type_name("N");
+    app->add_flag("--print-builtin", o.printBuiltin, "print the built-in session and stop");
+    app->add_option("SESSION", o.session, "a session text; '-' reads standard input")
+        ->type_name("");
+    return app;
+}
+
+// One output file, written in full before any is renamed into place.
+struct Pending {
+    std::string path, what;
+    std::string content;
+    OutputFile file;
+};
+
 } // namespace
 
-CommandResult runCommandLine(const std::vector<std::string>& args, bool stdoutIsTerminal) {
+CommandResult runCommandLine(const std::vector<std::string>& args, const CommandIo& io) {
     Options o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
-        bool ok = true;
-        if (arg == "--json")
-            o.json = true;
-        else if (arg == "-h" || arg == "--help")
-            o.help = true;
-        else if (arg == "--print-builtin")
-            o.printBuiltin = true;
-        else if (arg == "--color" || arg == "--colour")
-            o.colour = 1;
-        else if (arg == "--no-color" || arg == "--no-colour")
-            o.colour = 0;
-        else if (arg == "--svg")
-            ok = value(o.svg);
-        else if (arg == "--demo")
-            ok = value(o.demo);
-        else if (arg == "--record-demo")
-            ok = value(o.recordDemo);
-        else if (arg == "-o" || arg == "--output")
-            ok = value(o.output);
-        else if (!arg.empty() && arg[0] == '-')
-            return failure(2, "inputscope: error: unknown option '" + arg + "' (see --help)");
-        else if (o.session.empty())
-            o.session = arg;
-        else
-            return failure(2, "inputscope: error: more than one session given ('" + o.session +
-                                  "' and '" + arg + "')");
-        if (!ok)
-            return failure(2, "inputscope: error: " + arg + " needs a file name after it");
-    }
-    CommandResult result;
-    if (o.help) {
-        result.out = kUsage;
+    std::unique_ptr<CLI::App> app = makeParser(o);
+    try {
+        // CLI11 takes the arguments last first.
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app->parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        CommandResult result;
+        result.out = app->help();
         return result;
+    } catch (const CLI::CallForVersion& version) {
+        CommandResult result;
+        result.out = std::string(version.what()) + "\n";
+        return result;
+    } catch (const CLI::ParseError& e) {
+        return failure(2, std::string("inputscope: error: ") + e.what() + " (see --help)");
     }
+    if (o.colour && o.noColour)
+        return failure(2, "inputscope: error: --color and --no-color contradict each other");
+    CommandResult result;
     if (o.printBuiltin) {
         result.out = kBuiltinSession;
         return result;
     }
+    if (o.session == "-" && o.demo == "-")
+        return failure(2, "inputscope: error: the session and the demo cannot both come from "
+                          "standard input");
 
     // Everything is read and checked before anything runs or is written.
     std::string text, name, error;
     if (!o.session.empty()) {
-        if (!readFile(o.session, text, error))
-            return failure(2, o.session + ": error: cannot read the session (" + error + ")");
-        name = o.session;
+        bool read = o.session == "-" ? io.readStdin && io.readStdin(kMaxSessionBytes, text, error)
+                                     : readFile(o.session, kMaxSessionBytes, text, error);
+        name = o.session == "-" ? "<stdin>" : o.session;
+        if (!read)
+            return failure(2, name + ": error: cannot read the session (" +
+                                  (error.empty() ? "no standard input" : error) + ")");
     } else if (!o.demo.empty()) {
         name = "<demo>";
     } else {
@@ -108,22 +141,39 @@ CommandResult runCommandLine(const std::vector<std::string>& args, bool stdoutIs
     }
     std::vector<std::uint8_t> demo;
     if (!o.demo.empty()) {
+        // No more records than frames can play.
+        std::size_t limit = static_cast<std::size_t>(o.maxFrames) * kDemoRecordSize;
         std::string bytes;
-        if (!readFile(o.demo, bytes, error))
-            return failure(2, o.demo + ": error: cannot read the demo (" + error + ")");
+        bool read = o.demo == "-" ? io.readStdin && io.readStdin(limit, bytes, error)
+                                  : readFile(o.demo, limit, bytes, error);
+        if (!read)
+            return failure(2, o.demo + ": error: cannot read the demo (" +
+                                  (error.rfind("larger than", 0) == 0
+                                       ? "more records than the budget of " +
+                                             counted(o.maxFrames, "frame") +
+                                             "; raise it with --max-frames N"
+                                       : error) +
+                                  ")");
         if (bytes.size() % kDemoRecordSize != 0)
             return failure(2, o.demo + ": error: the demo is " + std::to_string(bytes.size()) +
                                   " bytes, not a multiple of 24 (a demo record is 24 bytes)");
         demo.assign(bytes.begin(), bytes.end());
-        if (o.session.empty())
-            text = "focus on\ngame on\nframe " +
-                   std::to_string(demo.size() / kDemoRecordSize > 0 ? demo.size() / kDemoRecordSize
-                                                                    : 1) +
-                   "\n";
+        if (o.session.empty()) {
+            // One gameplay frame per record, in statements of at most a million frames.
+            text = "focus on\ngame on\n";
+            std::size_t records = demo.size() / kDemoRecordSize;
+            for (std::size_t left = records > 0 ? records : 1; left > 0;) {
+                std::size_t chunk = left < 1000000 ? left : 1000000;
+                text += "frame " + std::to_string(chunk) + "\n";
+                left -= chunk;
+            }
+        }
     }
     Session session;
     try {
-        session = parseSession(text, name);
+        SessionLimits limits;
+        limits.maxFrames = o.maxFrames;
+        session = parseSession(text, name, limits);
     } catch (const SessionError& e) {
         return failure(2, e.what());
     }
@@ -133,29 +183,40 @@ CommandResult runCommandLine(const std::vector<std::string>& args, bool stdoutIs
     run.recordDemo = !o.recordDemo.empty();
     Trace trace = runSession(session, run);
 
-    bool colour = o.colour >= 0
-                      ? o.colour == 1
-                      : !o.json && o.output.empty() && stdoutIsTerminal && !std::getenv("NO_COLOR");
+    bool toStdout = o.output.empty() || o.output == "-";
+    bool colour = o.colour ? true
+                  : o.noColour
+                      ? false
+                      : !o.json && toStdout && io.stdoutIsTerminal && !std::getenv("NO_COLOR");
     std::string report = o.json ? renderJson(trace) : renderText(trace, colour);
 
-    struct Pending {
-        std::string path, content, what;
+    std::vector<std::unique_ptr<Pending>> files;
+    auto pend = [&](const std::string& path, const std::string& what, std::string content) {
+        files.push_back(std::make_unique<Pending>());
+        files.back()->path = path;
+        files.back()->what = what;
+        files.back()->content = std::move(content);
     };
-    std::vector<Pending> files;
     if (!o.svg.empty())
-        files.push_back({o.svg, renderSvg(trace), "timeline"});
+        pend(o.svg, "timeline", renderSvg(trace));
     if (!o.recordDemo.empty())
-        files.push_back({o.recordDemo,
-                         std::string(trace.recordedDemo.begin(), trace.recordedDemo.end()),
-                         "demo"});
-    if (!o.output.empty())
-        files.push_back({o.output, report, "report"});
+        pend(o.recordDemo, "demo",
+             std::string(trace.recordedDemo.begin(), trace.recordedDemo.end()));
+    if (toStdout)
+        result.out = std::move(report);
     else
-        result.out = report;
-    for (const Pending& file : files)
-        if (!writeFileAtomically(file.path, file.content, error))
-            return failure(1, file.path + ": error: cannot write the " + file.what + " (" + error +
-                                  ")");
+        pend(o.output, "report", std::move(report));
+    // All written under temporary names first; only then renamed, so that one failure leaves
+    // none of them behind.
+    for (auto& pending : files)
+        if (!pending->file.open(pending->path, error) ||
+            !pending->file.write(pending->content, error))
+            return failure(1, pending->path + ": error: cannot write the " + pending->what + " (" +
+                                  error + ")");
+    for (auto& pending : files)
+        if (!pending->file.commit(error))
+            return failure(1, pending->path + ": error: cannot write the " + pending->what + " (" +
+                                  error + ")");
     return result;
 }
 

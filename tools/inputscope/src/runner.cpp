@@ -12,6 +12,7 @@
 #include "loc/string_table.h"
 #include "names.h"
 #include "standin/control.h"
+#include "text.h"
 #include "vel/file_stream.h"
 #include "vel/vector.h"
 
@@ -70,6 +71,12 @@ std::wstring fromUtf8(const std::string& text) {
     return out;
 }
 
+std::string hex(int code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%02x", static_cast<unsigned>(code));
+    return text;
+}
+
 _tov_XINPUT_GAMEPAD demoReport(const std::uint8_t* bytes) {
     auto u16 = [&](int at) { return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8)); };
     _tov_XINPUT_GAMEPAD report{};
@@ -120,8 +127,9 @@ public:
         for (const Statement& statement : m_session.statements)
             execute(statement);
         if (m_options.demo && m_demoNext < m_demoRecords)
-            note(0, std::to_string(m_demoRecords - m_demoNext) +
-                        " demo records were not played: the session ended first");
+            note(0, counted(static_cast<long long>(m_demoRecords - m_demoNext), "demo record") +
+                        (m_demoRecords - m_demoNext == 1 ? " was" : " were") +
+                        " not played: the session ended first");
         if (m_options.recordDemo) {
             const std::uint8_t* data = m_record.writtenData();
             m_trace.recordedDemo.assign(data, data + m_record.writtenSize());
@@ -266,17 +274,48 @@ private:
             m.resetStepBuffers();
             add(EntryKind::StepReset, s.line);
             break;
-        case Op::BindKey: m.bindKeyboard(s.action, static_cast<unsigned short>(s.code)); break;
-        case Op::BindPad: m.bindGamepad(s.action, static_cast<unsigned short>(s.code)); break;
-        case Op::ClearKeys: m.clearKeyBindings(); break;
-        case Op::ClearPad: m.clearGamepadBindings(); break;
-        case Op::Defaults: m.bindDefaultInputs(); break;
-        case Op::Sticks: m.setSticksSwapped(s.on); break;
+        case Op::BindKey:
+            m.bindKeyboard(s.action, static_cast<unsigned short>(s.code));
+            add(EntryKind::Binding, s.line,
+                "binding added: key " + keyName(s.code) + " (" + hex(s.code) + ") -> " +
+                    nameOf(s.action));
+            break;
+        case Op::BindPad:
+            m.bindGamepad(s.action, static_cast<unsigned short>(s.code));
+            add(EntryKind::Binding, s.line,
+                "binding added: pad " + padCodeName(s.code) + " (code " + std::to_string(s.code) +
+                    ") -> " + nameOf(s.action));
+            break;
+        case Op::ClearKeys:
+            m.clearKeyBindings();
+            add(EntryKind::Binding, s.line, "key bindings cleared: no key answers any action");
+            break;
+        case Op::ClearPad:
+            m.clearGamepadBindings();
+            add(EntryKind::Binding, s.line,
+                "pad bindings cleared: no pad button or stick answers any action");
+            break;
+        case Op::Defaults:
+            m.bindDefaultInputs();
+            add(EntryKind::Binding, s.line,
+                std::string("default bindings restored, sticks ") +
+                    (m.isSticksSwapped() ? "swapped" : "normal") +
+                    "; every earlier binding discarded");
+            break;
+        case Op::Sticks:
+            m.setSticksSwapped(s.on);
+            add(EntryKind::Binding, s.line,
+                std::string("sticks ") + (s.on ? "swapped" : "normal") +
+                    " from the next 'defaults' on");
+            break;
         case Op::Action:
             m.registerAction(s.action, vel::InplaceString<32>(s.text.c_str()), s.type,
                              static_cast<int>(s.channels));
             setType(s.action, s.type);
             refreshNames();
+            add(EntryKind::Binding, s.line,
+                "action " + s.text + " registered: id " + std::to_string(s.action) + ", " +
+                    controlTypeName(s.type) + ", channels " + channelNames(s.channels));
             break;
         case Op::Invert:
             if (s.second) {
@@ -391,8 +430,9 @@ private:
         bool playing = m_options.demo && m_demoNext < m_demoRecords;
         if (m_options.demo && !playing && !m_demoEnded) {
             m_demoEnded = true;
-            note(line, "the demo ended after " + std::to_string(m_demoRecords) +
-                           " records; the pads report what the session says");
+            note(line, "the demo ended after " +
+                           counted(static_cast<long long>(m_demoRecords), "record") +
+                           "; the pads report what the session says");
         }
         for (int slot = 0; slot < 4; ++slot) {
             unsigned user = static_cast<unsigned>(slot);

@@ -72,12 +72,14 @@ struct RumbleView {
     int left = 0, right = 0;
 };
 
-enum class EntryKind { Section, Frame, Switch, StepReset, Prompt, Rumble, Note, Show };
+// Binding: a binding, registration or sticks statement, where it takes effect (its text says what
+// changed).
+enum class EntryKind { Section, Frame, Switch, StepReset, Prompt, Rumble, Note, Show, Binding };
 
 struct Entry {
     EntryKind kind = EntryKind::Note;
     int line = 0;     // the session line that made it (0: none)
-    std::string text; // section title, note
+    std::string text; // section title, note, binding change
     FrameView frame;
     PromptView prompt;
     RumbleView rumble;
@@ -87,7 +89,7 @@ struct Entry {
 struct Trace {
     std::string session; // "<built-in>" or the file
     std::vector<Entry> entries;
-    int frames = 0;
+    long long frames = 0;
     std::vector<std::uint8_t> recordedDemo;
 };
 

@@ -2,19 +2,24 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
 #include "d/tweakable.h"
 #include "input/default_actions.h"
 #include "names.h"
+#include "numbers.h"
+#include "text.h"
 
 namespace inputscope {
 
 namespace {
 
+// Escaped: the file name and the echoed text may hold anything.
 std::string formatError(const std::string& file, int line, int column, const std::string& msg) {
-    return file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": error: " + msg;
+    return printable(file + ":" + std::to_string(line) + ":" + std::to_string(column) +
+                     ": error: " + msg);
 }
 
 struct Token {
@@ -50,9 +55,24 @@ const char* const kStatements =
     "rawkey, mouse, screen, a mode flag, playercontrol, buffering, step, bind, clear, defaults, "
     "sticks, action, invert, sensitivity, exclusive, rumble, tweak, keyname, show or prompt";
 
+// Names for the control characters people meet in text files.
+std::string controlName(std::uint32_t c) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    const char* name = c == 0      ? " (NUL)"
+                       : c == 0x08 ? " (backspace)"
+                       : c == 0x0B ? " (vertical tab)"
+                       : c == 0x0C ? " (form feed)"
+                       : c == 0x0D ? " (carriage return not followed by a line feed)"
+                       : c == 0x1B ? " (escape)"
+                       : c == 0x7F ? " (delete)"
+                                   : "";
+    return code + std::string(name);
+}
+
 class Parser {
 public:
-    explicit Parser(const std::string& file) : m_file(file) {
+    Parser(const std::string& file, const SessionLimits& limits) : m_file(file), m_limits(limits) {
 #define INPUTSCOPE_NAME(name, id, type, channels) m_actions[#name] = id;
         INPUT_DEFAULT_ACTIONS(INPUTSCOPE_NAME)
 #undef INPUTSCOPE_NAME
@@ -73,21 +93,59 @@ public:
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
             ++m_line;
+            m_text = &line;
+            checkBytes(line);
             tokenize(line);
             if (m_tokens.empty())
                 continue;
             Statement statement = parseStatement();
             statement.line = m_line;
-            if (statement.op == Op::Frame)
-                session.frames += statement.count;
             session.statements.push_back(std::move(statement));
         }
+        m_text = nullptr;
+        session.frames = m_frames;
         return session;
     }
 
 private:
+    // `column` counts bytes; the message counts characters, as an editor shows them.
     [[noreturn]] void fail(int column, const std::string& message) const {
-        throw SessionError(m_file, m_line, column, message);
+        int characters = 1;
+        if (m_text)
+            for (std::size_t i = 0; i + 1 < static_cast<std::size_t>(column) && i < m_text->size();
+                 ++i)
+                characters += (static_cast<unsigned char>((*m_text)[i]) & 0xC0) != 0x80;
+        throw SessionError(m_file, m_line, m_text ? characters : column, message);
+    }
+
+    // A session is text: UTF-8, with tab as its only control character.
+    void checkBytes(const std::string& line) const {
+        for (std::size_t i = 0; i < line.size();) {
+            std::uint32_t c;
+            std::size_t length;
+            int column = static_cast<int>(i) + 1;
+            if (!decodeUtf8(line, i, c, length)) {
+                char byte[8];
+                std::snprintf(byte, sizeof byte, "0x%02X",
+                              static_cast<unsigned>(static_cast<unsigned char>(line[i])));
+                fail(column, std::string("byte ") + byte +
+                                 " is not valid UTF-8 (a session is UTF-8 text; convert it, "
+                                 "for instance with iconv)");
+            }
+            if (c != '\t' && isControl(c))
+                fail(column, "control character " + controlName(c) +
+                                 " is not allowed: a session line holds text and tabs only");
+            i += length;
+        }
+    }
+
+    // Frames and re-reads within the budget: the total is checked before it grows.
+    void spend(long long frames, const Token& at, const char* what) {
+        if (frames > m_limits.maxFrames - m_frames)
+            fail(at, std::string(what) + " takes the session past its budget of " +
+                         counted(m_limits.maxFrames, "frame") + " (re-reads count as frames; " +
+                         "raise it with --max-frames N)");
+        m_frames += frames;
     }
     [[noreturn]] void fail(const Token& at, const std::string& message) const {
         fail(at.column, message);
@@ -194,16 +252,14 @@ private:
         return value;
     }
 
-    long integer(const Token& token, long lo, long hi, const std::string& what) const {
+    long long integer(const Token& token, long long lo, long long hi,
+                      const std::string& what) const {
         const std::string& text = token.text;
-        char* end = nullptr;
-        bool digits = !text.empty() && (std::isdigit(static_cast<unsigned char>(text[0])) ||
-                                        ((text[0] == '-' || text[0] == '+') && text.size() > 1 &&
-                                         std::isdigit(static_cast<unsigned char>(text[1]))));
-        long value = digits ? std::strtol(text.c_str(), &end, 0) : 0;
-        if (!digits || *end != '\0')
+        long long value = 0;
+        IntegerRead read = readInteger(text, value);
+        if (read == IntegerRead::NotANumber)
             fail(token, "expected " + what + ", got '" + text + "'");
-        if (value < lo || value > hi)
+        if (read == IntegerRead::Overflow || value < lo || value > hi)
             fail(token, "value " + text + " is out of range for " + what + " (expected " +
                             std::to_string(lo) + " to " + std::to_string(hi) + ")");
         return value;
@@ -338,6 +394,7 @@ private:
             parseFrame(s);
         } else if (word == "read") {
             s.op = Op::Read;
+            spend(1, head, "this read");
         } else if (word == "pad") {
             parsePad(s);
         } else if (word == "connect" || word == "disconnect") {
@@ -470,6 +527,7 @@ private:
             } else if (!counted && !timed && token.text.find('=') == std::string::npos) {
                 s.count = static_cast<int>(integer(token, 1, 1000000, "a frame count"));
                 counted = true;
+                spend(s.count, token, ("frame " + token.text).c_str());
             } else {
                 fail(token,
                      "unexpected '" + token.text + "' (expected " +
@@ -477,6 +535,8 @@ private:
                          ")");
             }
         }
+        if (!counted)
+            spend(1, m_tokens[0], "this frame");
     }
 
     void parsePad(Statement& s) {
@@ -731,7 +791,10 @@ private:
     }
 
     std::string m_file;
+    SessionLimits m_limits;
+    long long m_frames = 0;
     int m_line = 0;
+    const std::string* m_text = nullptr; // the line being read
     std::vector<Token> m_tokens;
     std::size_t m_pos = 0;
     int m_lineEnd = 1;
@@ -752,8 +815,9 @@ const char* flagName(Flag flag) {
     return "?";
 }
 
-Session parseSession(const std::string& text, const std::string& file) {
-    return Parser(file).parse(text);
+Session parseSession(const std::string& text, const std::string& file,
+                     const SessionLimits& limits) {
+    return Parser(file, limits).parse(text);
 }
 
 } // namespace inputscope

@@ -130,10 +130,22 @@ struct Statement {
 struct Session {
     std::string file; // as named in messages
     std::vector<Statement> statements;
-    int frames = 0; // frames the session runs
+    long long frames = 0; // frames the session runs
 };
 
-// Checks and resolves a whole session text; throws SessionError at the first problem.
-Session parseSession(const std::string& text, const std::string& file);
+// What a session may ask for. Every frame and every re-read keeps a row of output, so their total
+// is what bounds the tool's memory.
+struct SessionLimits {
+    long long maxFrames = 1000000; // frames and re-reads together
+};
+constexpr long long kDefaultMaxFrames = 1000000;
+// The largest session text read; a session written by hand is far smaller.
+constexpr std::size_t kMaxSessionBytes = 16u << 20;
+
+// Checks and resolves a whole session text; throws SessionError at the first problem. Every byte
+// is checked first: the text must be UTF-8 without control characters other than tab (lines end
+// in "\n" or "\r\n"). Columns count characters, from 1.
+Session parseSession(const std::string& text, const std::string& file,
+                     const SessionLimits& limits = SessionLimits());
 
 } // namespace inputscope

@@ -8,6 +8,7 @@
 
 #include "names.h"
 #include "output.h"
+#include "text.h"
 
 namespace inputscope {
 
@@ -30,9 +31,11 @@ const char* const kActionColour = "#2e8b57";
 const char* const kDeviceColour = "#e08a1e";
 const char* const kChannelColour = "#3a7bd5";
 
+// XML text: control characters (which XML 1.0 does not allow even as references) and bytes that
+// are not UTF-8 are shown as escapes first.
 std::string escape(const std::string& text) {
     std::string out;
-    for (char c : text) {
+    for (char c : printable(text)) {
         if (c == '&')
             out += "&amp;";
         else if (c == '<')
@@ -279,7 +282,7 @@ std::string renderSvg(const Trace& trace) {
           "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " + std::to_string(width) +
           " " + std::to_string(height) + "\">\n");
     s.rect(0, 0, width, height, "#ffffff");
-    s.text(12, 22, "inputscope: " + trace.session + ", " + std::to_string(n) + " frames",
+    s.text(12, 22, "inputscope: " + trace.session + ", " + counted(n, "frame"),
            std::string(kFont) + " font-size=\"15\" font-weight=\"bold\" fill=\"#222\"");
     std::string key = std::string(kFont) + " font-size=\"11\" fill=\"#555\"";
     s.text(12, 38,

@@ -1,12 +1,13 @@
 #include "system.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #ifdef _WIN32
-#include <fcntl.h>
 #include <io.h>
+#include <process.h>
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -27,6 +28,45 @@ bool consoleShowsColour(DWORD which) {
 }
 #endif
 
+// Reads to the end, refusing more than `limit` bytes.
+bool readStream(std::FILE* file, std::size_t limit, std::string& content, std::string& error) {
+    content.clear();
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        if (content.size() + got > limit) {
+            error = "larger than " + std::to_string(limit >> 20) + " MiB";
+            content.clear();
+            return false;
+        }
+        content.append(buffer, got);
+    }
+    if (std::ferror(file)) {
+        error = "read error";
+        return false;
+    }
+    return true;
+}
+
+// A new file that did not exist before, for writing.
+std::FILE* createNew(const std::string& path) {
+#ifdef _WIN32
+    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return fd < 0 ? nullptr : _fdopen(fd, "wb");
+#else
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    return fd < 0 ? nullptr : fdopen(fd, "wb");
+#endif
+}
+
+int processId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return static_cast<int>(getpid());
+#endif
+}
+
 } // namespace
 
 bool stdoutIsTerminal() {
@@ -45,61 +85,102 @@ bool stderrIsTerminal() {
 #endif
 }
 
-void useBinaryStdout() {
+void useBinaryStdio() {
 #ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
 }
 
-bool readFile(const std::string& path, std::string& content, std::string& error) {
+bool readFile(const std::string& path, std::size_t limit, std::string& content,
+              std::string& error) {
+    if (path == "-")
+        return readStandardInput(limit, content, error);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         error = std::strerror(errno);
         return false;
     }
-    content.clear();
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, got);
-    bool failed = std::ferror(file) != 0;
+    bool ok = readStream(file, limit, content, error);
     std::fclose(file);
-    if (failed) {
-        error = "read error";
+    return ok;
+}
+
+bool readStandardInput(std::size_t limit, std::string& content, std::string& error) {
+    return readStream(stdin, limit, content, error);
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& content, std::string& error) {
+    OutputFile file;
+    return file.open(path, error) && file.write(content, error) && file.commit(error);
+}
+
+OutputFile::~OutputFile() {
+    discard();
+}
+
+bool OutputFile::open(const std::string& path, std::string& error) {
+    discard();
+    static int serial = 0;
+    // A name of its own for every file of every run, so that runs side by side never meet.
+    for (int attempt = 0; attempt < 100 && !m_file; ++attempt) {
+        m_temporary = path + ".tmp-" + std::to_string(processId()) + "-" + std::to_string(++serial);
+        m_file = createNew(m_temporary);
+        if (!m_file && errno != EEXIST)
+            break;
+    }
+    if (!m_file) {
+        error = std::strerror(errno);
+        m_temporary.clear();
+        return false;
+    }
+    m_path = path;
+    return true;
+}
+
+bool OutputFile::write(const std::string& bytes, std::string& error) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) {
+        error = std::strerror(errno);
         return false;
     }
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& content, std::string& error) {
-    std::string temporary = path + ".inputscope-tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    ok = std::fflush(file) == 0 && ok;
+bool OutputFile::commit(std::string& error) {
+    bool ok = std::fflush(m_file) == 0;
     if (!ok)
         error = std::strerror(errno);
-    if (std::fclose(file) != 0 && ok) {
+    if (std::fclose(m_file) != 0 && ok) {
         error = std::strerror(errno);
         ok = false;
     }
+    m_file = nullptr;
 #ifdef _WIN32
-    if (ok && !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (ok && !MoveFileExA(m_temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         error = "cannot replace the file (error " + std::to_string(GetLastError()) + ")";
         ok = false;
     }
 #else
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (ok && std::rename(m_temporary.c_str(), m_path.c_str()) != 0) {
         error = std::strerror(errno);
         ok = false;
     }
 #endif
-    if (!ok)
-        std::remove(temporary.c_str());
+    if (ok)
+        m_temporary.clear();
+    discard();
     return ok;
+}
+
+void OutputFile::discard() {
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    if (!m_temporary.empty()) {
+        std::remove(m_temporary.c_str());
+        m_temporary.clear();
+    }
 }
 
 } // namespace inputscope

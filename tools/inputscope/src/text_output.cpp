@@ -6,6 +6,7 @@
 
 #include "names.h"
 #include "output.h"
+#include "text.h"
 
 namespace inputscope {
 
@@ -24,6 +25,7 @@ const char* const kYellow = "\x1b[33m";
 const char* const kCyan = "\x1b[36m";
 const char* const kMagenta = "\x1b[35m";
 const char* const kRed = "\x1b[31m";
+const char* const kBlue = "\x1b[34m";
 const char* const kReset = "\x1b[0m";
 
 struct Cell {
@@ -159,19 +161,20 @@ std::vector<Cell> inputCells(const FrameView& f) {
         std::string prefix = slot == f.currentPad ? "" : "p" + std::to_string(slot) + ":";
         for (int code = 0; code < 16; ++code)
             if (pad.buttons & (1u << code))
-                cells.push_back({prefix + padCodeName(code)});
+                cells.push_back({prefix + padCodeName(code), kBlue});
         if (pad.lt)
-            cells.push_back({prefix + "LT" + std::to_string(pad.lt)});
+            cells.push_back({prefix + "LT" + std::to_string(pad.lt), kBlue});
         if (pad.rt)
-            cells.push_back({prefix + "RT" + std::to_string(pad.rt)});
+            cells.push_back({prefix + "RT" + std::to_string(pad.rt), kBlue});
         for (int a = 0; a < 4; ++a)
             if (pad.axis[a])
-                cells.push_back({prefix + kAxes[a] + stick(pad.axis[a])});
+                cells.push_back({prefix + kAxes[a] + stick(pad.axis[a]), kBlue});
     }
+    // Keys carry a mark of their own: pad A and key A must not look alike.
     for (int key : f.inputs.keys)
-        cells.push_back({keyName(key)});
+        cells.push_back({"k:" + keyName(key), kMagenta});
     for (int key : f.inputs.rawKeys)
-        cells.push_back({"[" + keyName(key) + "]"});
+        cells.push_back({"[" + keyName(key) + "]", kMagenta});
     if (f.inputs.mouseX || f.inputs.mouseY)
         cells.push_back({"m" + signedInt(f.inputs.mouseX) + "," + signedInt(f.inputs.mouseY)});
     if (f.inputs.wheel)
@@ -224,8 +227,8 @@ std::string degrees(float radians) {
 
 std::string renderText(const Trace& trace, bool colour) {
     Writer w(colour);
-    w.emit(w.paint("inputscope: " + trace.session + ", " + std::to_string(trace.frames) + " frames",
-                   kBold));
+    w.emit(w.paint(
+        "inputscope: " + printable(trace.session) + ", " + counted(trace.frames, "frame"), kBold));
     w.emit(w.paint(padLeft("frame", 5) + " " + padLeft("time", 6) + " dev  chn b " +
                        padRight("inputs", kInputs) + " reads",
                    kBold));
@@ -242,7 +245,7 @@ std::string renderText(const Trace& trace, bool colour) {
             if (anySection || !first)
                 w.emit("");
             anySection = true;
-            w.emit(w.paint("== " + e.text, kBold));
+            w.emit(w.paint("== " + printable(e.text), kBold));
             break;
         case EntryKind::Show:
             chosen = !e.shown.empty();
@@ -262,7 +265,8 @@ std::string renderText(const Trace& trace, bool colour) {
                      kCyan);
             break;
         case EntryKind::StepReset: w.marker("--", "both step buffers emptied", kCyan); break;
-        case EntryKind::Note: w.marker("!", e.text, kRed); break;
+        case EntryKind::Note: w.marker("!", printable(e.text), kRed); break;
+        case EntryKind::Binding: w.marker("--", e.text, kCyan); break;
         case EntryKind::Rumble: {
             const RumbleView& r = e.rumble;
             std::string text = "rumble sent to pad " + std::to_string(r.pad) + ": ";
@@ -285,7 +289,7 @@ std::string renderText(const Trace& trace, bool colour) {
             if (p.hasKey) {
                 char code[16];
                 std::snprintf(code, sizeof code, "0x%02x", static_cast<unsigned>(p.keyCode));
-                text += "; key " + std::string(code) + " \"" + p.keyName + "\"";
+                text += "; key " + std::string(code) + " \"" + printable(p.keyName) + "\"";
             } else {
                 text += "; no key";
             }
@@ -343,8 +347,8 @@ std::string renderText(const Trace& trace, bool colour) {
     w.emit("");
     w.paragraph("dev: kbm keyboard and mouse, padN the pad in slot N; chn: active channel mask; "
                 "b: buffering, L live or W world step; inputs: pad buttons, LT/RT 0-255, sticks "
-                "LX..RY -1..1, keys, [raw keys], m mouse motion, wh wheel; reads: digital actions "
-                "that are on, analogue actions with their value",
+                "LX..RY -1..1, k:A the key A, [A] the raw keyboard's A, m mouse motion, wh wheel; "
+                "reads: digital actions that are on, analogue actions with their value",
                 kDim);
     return w.out();
 }

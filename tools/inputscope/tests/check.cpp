@@ -5,14 +5,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
+#include "input/version.h"
 #include "output.h"
 #include "runner.h"
 #include "session.h"
 #include "system.h"
+#include "text.h"
 
 using namespace inputscope;
 
@@ -64,7 +68,7 @@ void golden(const std::string& dir, const std::string& name, const std::string& 
         expect(writeFileAtomically(path, actual, error), "writing " + path, error);
         return;
     }
-    if (!readFile(path, expected, error)) {
+    if (!readFile(path, kMaxSessionBytes, expected, error)) {
         fail("golden " + name, "cannot read " + path + ": " + error);
         return;
     }
@@ -90,7 +94,7 @@ void goldens(const std::string& dir) {
     for (const char* name : {"world_step", "device_switch"}) {
         std::string text, error;
         std::string file = std::string(name) + ".txt";
-        if (!readFile(dir + "/" + file, text, error)) {
+        if (!readFile(dir + "/" + file, kMaxSessionBytes, text, error)) {
             fail("session " + file, error);
             continue;
         }
@@ -100,7 +104,7 @@ void goldens(const std::string& dir) {
 
 void parserErrors(const std::string& dir) {
     std::string text, error;
-    if (!readFile(dir + "/errors.txt", text, error)) {
+    if (!readFile(dir + "/errors.txt", kMaxSessionBytes, text, error)) {
         fail("errors.txt", error);
         return;
     }
@@ -172,56 +176,365 @@ void demoRoundTrip() {
     expect(leftOver, "records left unplayed are reported");
 }
 
+// Files the outputs left under temporary names in the working folder.
+std::vector<std::string> temporaries() {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+            found.push_back(entry.path().filename().string());
+    return found;
+}
+
+bool exists(const std::string& path) {
+    std::string content, error;
+    return readFile(path, kMaxSessionBytes, content, error);
+}
+
+// The message a session stops with, or "(no error)".
+std::string parseError(const std::string& text, const SessionLimits& limits = SessionLimits()) {
+    try {
+        parseSession(text, "case.txt", limits);
+    } catch (const SessionError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+void expectError(const std::string& text, const std::string& expected, const std::string& what,
+                 const SessionLimits& limits = SessionLimits()) {
+    std::string actual = parseError(text, limits);
+    expect(actual == expected, what, "  expected: " + expected + "\n  actual:   " + actual);
+}
+
+// Every byte of a session is checked before anything runs: UTF-8 text, tab the only control
+// character; the columns count characters.
+void sessionBytes() {
+    expectError("frame\nsection \"a\x1b[31mb\"\n",
+                "case.txt:2:11: error: control character U+001B (escape) is not allowed: a "
+                "session line holds text and tabs only",
+                "an escape byte");
+    expectError(std::string("frame\0 2\n", 9),
+                "case.txt:1:6: error: control character U+0000 (NUL) is not allowed: a session "
+                "line holds text and tabs only",
+                "a NUL byte, and the message goes on past it");
+    expectError("frame\rframe\n",
+                "case.txt:1:6: error: control character U+000D (carriage return not followed by "
+                "a line feed) is not allowed: a session line holds text and tabs only",
+                "a carriage return inside a line");
+    expectError("section \"\xc2\x85\"\n",
+                "case.txt:1:10: error: control character U+0085 is not allowed: a session line "
+                "holds text and tabs only",
+                "a C1 control character");
+    expectError("section \"\x7f\"\n",
+                "case.txt:1:10: error: control character U+007F (delete) is not allowed: a "
+                "session line holds text and tabs only",
+                "DEL");
+    const char* const kNotUtf8[][2] = {
+        {"section \"caf\xe9\"\n", "1:13: error: byte 0xE9"},          // Latin-1
+        {"section \"\xc0\xaf\"\n", "1:10: error: byte 0xC0"},         // overlong '/'
+        {"section \"\xed\xa0\x80\"\n", "1:10: error: byte 0xED"},     // a surrogate
+        {"section \"\xf4\x90\x80\x80\"\n", "1:10: error: byte 0xF4"}, // above U+10FFFF
+        {"section \"\xe2\x82\"\n", "1:10: error: byte 0xE2"},         // cut short
+        {"section \"\x80\"\n", "1:10: error: byte 0x80"},             // a lone continuation
+    };
+    for (const auto& bad : kNotUtf8)
+        expectError(bad[0],
+                    std::string("case.txt:") + bad[1] +
+                        " is not valid UTF-8 (a session is UTF-8 text; convert it, for instance "
+                        "with iconv)",
+                    std::string("not UTF-8: ") + printable(bad[0]));
+    expectError("section \"\xc3\xa9t\xc3\xa9\" x\n",
+                "case.txt:1:15: error: unexpected 'x' (expected the end of the line)",
+                "columns count characters, not bytes");
+    expectError("\xef\xbb\xbfsection \"\xe2\x9c\x93\ttab\"\r\nframe\r\n", "(no error)",
+                "a byte-order mark, a tab, UTF-8 and CRLF line ends are text");
+
+    // The file name and the echoed text are escaped as well.
+    try {
+        parseSession("bind key \"a\tb\" X\n", "evil\x1b]0;x\x07.txt");
+        fail("an unknown action is refused", "");
+    } catch (const SessionError& e) {
+        std::string message = e.what();
+        expect(
+            message.find('\x1b') == std::string::npos && message.find('\t') == std::string::npos &&
+                message.rfind("evil\\x1b]0;x\\x07.txt:1:10: error: unknown action 'a\\tb'", 0) == 0,
+            "nothing from the file reaches the terminal unescaped", message);
+    }
+}
+
+// A session's frames and re-reads stay within the budget, checked while parsing.
+void frameBudget() {
+    std::string five;
+    for (int i = 0; i < 5; ++i)
+        five += "frame 1000000\n";
+    expectError(five,
+                "case.txt:2:7: error: frame 1000000 takes the session past its budget of 1000000 "
+                "frames (re-reads count as frames; raise it with --max-frames N)",
+                "five million frames against the default budget");
+    SessionLimits three;
+    three.maxFrames = 3;
+    expectError("frame 2\nread\nread\n",
+                "case.txt:3:1: error: this read takes the session past its budget of 3 frames "
+                "(re-reads count as frames; raise it with --max-frames N)",
+                "re-reads count", three);
+    expectError("frame 3\nframe dt=0.1\n",
+                "case.txt:2:1: error: this frame takes the session past its budget of 3 frames "
+                "(re-reads count as frames; raise it with --max-frames N)",
+                "a frame without a count", three);
+    SessionLimits one;
+    one.maxFrames = 1;
+    expectError("frame\n", "(no error)", "exactly the budget", one);
+    expectError("frame 99999999999999999999\n",
+                "case.txt:1:7: error: value 99999999999999999999 is out of range for a frame count "
+                "(expected 1 to 1000000)",
+                "a count beyond 64 bits");
+
+    SessionLimits ten;
+    ten.maxFrames = 10000000;
+    Session big = parseSession(five + five, "big.txt", ten);
+    expect(big.frames == 10000000, "a raised budget lets more frames through",
+           std::to_string(big.frames));
+
+    // The option sets the parser's budget; running millions of frames here would only be slow.
+    CommandIo io;
+    std::string input = "frame 3\n";
+    io.readStdin = [&](std::size_t, std::string& content, std::string&) {
+        content = input;
+        return true;
+    };
+    CommandResult result = runCommandLine({"--max-frames=3", "-", "--json"}, io);
+    expect(result.exitCode == 0 && result.out.find("\"frames\": 3\n") != std::string::npos,
+           "--max-frames=3 lets three frames through", result.err);
+    input = five;
+    result = runCommandLine({"--max-frames", "0x10", "-"}, io);
+    expect(result.exitCode == 2 &&
+               result.err == "<stdin>:1:7: error: frame 1000000 takes the session past its budget "
+                             "of 16 frames (re-reads count as frames; raise it with --max-frames "
+                             "N)\n",
+           "--max-frames lowers it", result.err);
+    for (const char* bad : {"0", "-3", "ten", "3000000000", "99999999999999999999999"}) {
+        result = runCommandLine({"--max-frames", bad}, CommandIo());
+        expect(result.exitCode == 2 &&
+                   result.err.rfind("inputscope: error: --max-frames: ", 0) == 0,
+               std::string("--max-frames ") + bad + " is refused", result.err);
+    }
+}
+
+// Whatever the texts hold, the JSON parses and the SVG is well-formed UTF-8 without control
+// characters.
+void outputsParse() {
+    std::string text = "focus on\nsection \"quote \\\" backslash \\\\ tab\t \xe2\x9c\x93 "
+                       "\xf0\x9f\x8e\xae\"\nkeyname Enter \"\xc3\x89ntr\xc3\xa9"
+                       "e \\\"\"\n"
+                       "prompt MENU_A\nframe\n";
+    Trace trace = run(text, "odd \"name\".txt");
+    std::string json = renderJson(trace);
+    nlohmann::json parsed = nlohmann::json::parse(json, nullptr, false);
+    expect(!parsed.is_discarded(), "the JSON parses", json.substr(0, 400));
+    if (!parsed.is_discarded()) {
+        expect(parsed["version"] == INPUT_VERSION_STRING, "the JSON names the version");
+        expect(parsed["session"] == "odd \"name\".txt", "the session name survives");
+        expect(parsed["entries"][0]["text"] ==
+                   "quote \" backslash \\ tab\t \xe2\x9c\x93 \xf0\x9f\x8e\xae",
+               "the section title survives", parsed["entries"][0].dump());
+        bool keyName = false;
+        for (const auto& entry : parsed["entries"])
+            keyName =
+                keyName || (entry["type"] == "prompt" && entry["keyName"] == "\xc3\x89ntr\xc3\xa9"
+                                                                             "e \"");
+        expect(keyName, "the key name survives");
+        expect(parsed["frames"] == 1, "the frame count");
+    }
+    std::string svg = renderSvg(trace);
+    bool clean = true;
+    for (std::size_t i = 0; i < svg.size();) {
+        std::uint32_t c;
+        std::size_t length;
+        if (!decodeUtf8(svg, i, c, length) || (isControl(c) && c != '\n')) {
+            clean = false;
+            break;
+        }
+        i += length;
+    }
+    expect(clean, "the SVG is UTF-8 without control characters");
+    expect(svg.find("tab\\t") != std::string::npos, "a tab in a title is shown as \\t");
+    std::string table = renderText(trace, false);
+    expect(table.find("inputscope: odd \"name\".txt, 1 frame\n") == 0, "one frame, not 1 frames",
+           table.substr(0, 80));
+    expect(table.find('\t') == std::string::npos, "no raw tab in the table");
+}
+
+// The output files: written whole, or not at all.
+void outputFiles() {
+    std::string error, content;
+    {
+        OutputFile file;
+        expect(file.open("check_output.txt", error) && file.write("half", error), "a file opens",
+               error);
+        expect(exists(file.temporaryPath()) && !exists("check_output.txt"),
+               "it is written under a temporary name");
+    }
+    expect(!exists("check_output.txt") && temporaries().empty(),
+           "a file not committed leaves nothing behind");
+    OutputFile a, b;
+    expect(a.open("check_output.txt", error) && b.open("check_output.txt", error) &&
+               a.temporaryPath() != b.temporaryPath(),
+           "two writers of one path do not share a temporary");
+    expect(a.write("a", error) && a.commit(error) &&
+               readFile("check_output.txt", 10, content, error) && content == "a",
+           "commit puts the file in place", error);
+    std::remove("check_output.txt");
+}
+
 void commandLine(const std::string& dir) {
     std::string error, content;
     expect(writeFileAtomically("check_bad.bin", std::string(25, '\0'), error), "write a demo");
-    CommandResult result = runCommandLine({"--demo", "check_bad.bin"}, false);
+    CommandResult result = runCommandLine({"--demo", "check_bad.bin"}, CommandIo());
     expect(result.exitCode == 2 && result.out.empty() &&
                result.err == "check_bad.bin: error: the demo is 25 bytes, not a multiple of 24 "
                              "(a demo record is 24 bytes)\n",
            "a demo of 25 bytes is refused", result.err);
     std::remove("check_bad.bin");
 
-    result = runCommandLine({"no-such-session.txt"}, false);
+    result = runCommandLine({"no-such-session.txt"}, CommandIo());
     expect(result.exitCode == 2 &&
                result.err.rfind("no-such-session.txt: error: cannot read the session (", 0) == 0,
            "an unreadable session is named", result.err);
 
     std::string bad = dir + "/bad_session.txt";
     std::remove("check_report.out");
-    result = runCommandLine({"-o", "check_report.out", "--svg", "check.svg", bad}, false);
+    result = runCommandLine({"-o", "check_report.out", "--svg", "check.svg", bad}, CommandIo());
     expect(result.exitCode == 2 &&
                result.err == bad + ":3:7: error: unknown pad button 'Q' (expected one of A B X Y "
                                    "Start Back LB RB LS RS Up Down Left Right LT RT, or lt= rt= "
                                    "lx= ly= rx= ry=)\n",
            "a bad session stops with one message", result.err);
-    expect(!readFile("check_report.out", content, error) && !readFile("check.svg", content, error),
+    expect(!readFile("check_report.out", kMaxSessionBytes, content, error) &&
+               !readFile("check.svg", kMaxSessionBytes, content, error),
            "a bad session writes no file");
 
     result = runCommandLine(
-        {"-o", "check_report.out", "--svg", "check.svg", "--record-demo", "check.bin"}, false);
+        {"-o", "check_report.out", "--svg", "check.svg", "--record-demo", "check.bin"},
+        CommandIo());
     expect(result.exitCode == 0 && result.out.empty(), "the built-in session runs", result.err);
-    expect(readFile("check_report.out", content, error) &&
+    expect(readFile("check_report.out", kMaxSessionBytes, content, error) &&
                content == renderText(run(kBuiltinSession, "<built-in>"), false),
            "the report goes to the file");
-    expect(readFile("check.bin", content, error) && content.size() % kDemoRecordSize == 0 &&
-               !content.empty(),
+    expect(readFile("check.bin", kMaxSessionBytes, content, error) &&
+               content.size() % kDemoRecordSize == 0 && !content.empty(),
            "the demo is written");
-    expect(!readFile("check.svg.inputscope-tmp", content, error), "no temporary file is left");
+    expect(temporaries().empty(), "no temporary file is left");
     for (const char* file : {"check_report.out", "check.svg", "check.bin"})
         std::remove(file);
 
-    result = runCommandLine({"--svg", "no-such-directory/t.svg"}, false);
+    result = runCommandLine({"--svg", "no-such-directory/t.svg"}, CommandIo());
     expect(result.exitCode == 1 &&
                result.err.find("no-such-directory/t.svg: error: cannot write") == 0,
            "an output that cannot be written is reported", result.err);
+    // One output that cannot be written: the others are not left behind either.
+    result = runCommandLine({"--svg=check.svg", "-o", "no-such-directory/report.out"}, CommandIo());
+    expect(result.exitCode == 1 && !exists("check.svg") && temporaries().empty(),
+           "a failed run leaves no file", result.err);
+
+    // The usual forms.
+    result = runCommandLine({"--version"}, CommandIo());
+    expect(result.exitCode == 0 && result.out == "inputscope " INPUT_VERSION_STRING "\n",
+           "--version", result.out);
+    for (const char* help : {"-h", "--help"}) {
+        result = runCommandLine({help}, CommandIo());
+        expect(result.exitCode == 0 && result.out.find("Usage: inputscope") != std::string::npos &&
+                   result.out.find("--max-frames N") != std::string::npos,
+               std::string(help) + " prints the usage");
+    }
+    result =
+        runCommandLine({"--svg=check.svg", "--output=check_report.out", "--json"}, CommandIo());
+    expect(result.exitCode == 0 && exists("check.svg") &&
+               readFile("check_report.out", kMaxSessionBytes, content, error) &&
+               content == renderJson(run(kBuiltinSession, "<built-in>")),
+           "--opt=value", result.err);
+    std::remove("check.svg");
+    std::remove("check_report.out");
+    result = runCommandLine({"-o", "-", "--no-color"}, CommandIo());
+    expect(result.exitCode == 0 &&
+               result.out == renderText(run(kBuiltinSession, "<built-in>"), false),
+           "-o - is standard output", result.err);
+
+    CommandIo io;
+    io.readStdin = [](std::size_t, std::string& content, std::string&) {
+        content = "focus on\nframe 2\n";
+        return true;
+    };
+    result = runCommandLine({"-"}, io);
+    expect(result.exitCode == 0 && result.out.find("inputscope: <stdin>, 2 frames\n") == 0,
+           "- reads standard input", result.err);
+    result = runCommandLine({"-", "--demo", "-"}, io);
+    expect(result.exitCode == 2 && result.err == "inputscope: error: the session and the demo "
+                                                 "cannot both come from standard input\n",
+           "standard input once", result.err);
+    io.readStdin = [](std::size_t limit, std::string& content, std::string& error) {
+        content = std::string(limit, 'x');
+        error = "larger than 16 MiB";
+        return false;
+    };
+    result = runCommandLine({"-"}, io);
+    expect(result.exitCode == 2 &&
+               result.err == "<stdin>: error: cannot read the session (larger than 16 MiB)\n",
+           "a session too large to read", result.err);
+
+    const char* const kBad[][2] = {
+        {"--bogus",
+         "inputscope: error: The following argument was not expected: --bogus (see --help)\n"},
+        {"--svg", "inputscope: error: --svg: 1 required FILE missing (see --help)\n"},
+        {"--color", ""},
+    };
+    for (const auto& bad : kBad) {
+        if (!*bad[1])
+            continue;
+        result = runCommandLine({bad[0]}, CommandIo());
+        expect(result.exitCode == 2 && result.err == bad[1], std::string("option ") + bad[0],
+               result.err);
+    }
+    result = runCommandLine({"--color", "--no-color"}, CommandIo());
+    expect(result.exitCode == 2, "--color with --no-color", result.err);
+    result = runCommandLine({"a.txt", "b.txt"}, CommandIo());
+    expect(result.exitCode == 2 && result.err.rfind("inputscope: error: ", 0) == 0, "two sessions",
+           result.err);
+    result = runCommandLine({"bad\x1b[2Jname.txt"}, CommandIo());
+    expect(result.exitCode == 2 && result.err.find('\x1b') == std::string::npos &&
+               result.err.rfind("bad\\x1b[2Jname.txt: error: cannot read the session", 0) == 0,
+           "a file name is escaped in messages", result.err);
+}
+
+// The example in docs/inputscope.md prints what the document says it prints.
+void documentedExample(const std::string& docs) {
+    std::string text, error;
+    if (!readFile(docs, kMaxSessionBytes, text, error)) {
+        fail("reading " + docs, error);
+        return;
+    }
+    text = unixLines(text);
+    std::size_t at = text.find("### Example");
+    std::string blocks[2];
+    for (std::string& block : blocks) {
+        std::size_t open = at == std::string::npos ? at : text.find("```\n", at);
+        std::size_t close = open == std::string::npos ? open : text.find("```\n", open + 4);
+        if (close == std::string::npos) {
+            fail("the example in " + docs, "no session and output blocks after '### Example'");
+            return;
+        }
+        block = text.substr(open + 4, close - open - 4);
+        at = close + 4;
+    }
+    std::string actual = renderText(run(blocks[0], "menu.txt"), false);
+    std::string difference = firstDifference(blocks[1], actual);
+    expect(difference.empty(), "the example in " + docs + " prints as documented", difference);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: inputscope_check TESTS_DIR\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: inputscope_check TESTS_DIR DOCS_MD\n");
         return 2;
     }
     const char* update = std::getenv("INPUTSCOPE_UPDATE_GOLDEN");
@@ -229,6 +542,11 @@ int main(int argc, char** argv) {
     std::string dir = argv[1];
     goldens(dir);
     parserErrors(dir);
+    sessionBytes();
+    frameBudget();
+    outputsParse();
+    outputFiles();
+    documentedExample(argv[2]);
     demoRoundTrip();
     commandLine(dir);
     if (g_failures)

@@ -37,7 +37,8 @@ struct FrameScenario {
             report.sThumbLX = 20000;
             report.sThumbRY = -12000;
         }
-        sim::setPad(0, report); // connected either way
+        sim::connectPad(0); // connected either way
+        sim::setPad(0, report);
         manager = std::make_unique<input::InputManager>(true, true);
         manager->setFocus(true);
         manager->setGame(true);

@@ -157,6 +157,7 @@ void padReport(Bytes& in, input::InputManager& m) {
         report.sThumbLY = static_cast<std::int16_t>(in.u16());
         report.sThumbRX = static_cast<std::int16_t>(in.u16());
         report.sThumbRY = static_cast<std::int16_t>(in.u16());
+        sim::connectPad(user);
         sim::setPad(user, report);
         break;
     }

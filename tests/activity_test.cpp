@@ -23,20 +23,8 @@ protected:
     }
 };
 
-TEST_F(Activity, NeedsThePcDeviceAndPcMode) {
-    EXPECT_TRUE(manager->isUsingKeyboardAndMouse()); // until the first update
-    for (bool pcDevice : {false, true}) {
-        make(pcDevice, !pcDevice);
-        connectPad();
-        EXPECT_EQ(manager->isPCInputMode(), !pcDevice);
-        keyDown(70);
-        mouseMove(50, 50);
-        frame();
-        EXPECT_FALSE(manager->isUsingKeyboardAndMouse()) << pcDevice;
-    }
-}
-
 TEST_F(Activity, OnlyPositiveEvidenceSwitches) {
+    EXPECT_TRUE(manager->isUsingKeyboardAndMouse()); // until the first update
     frame();
     EXPECT_TRUE(manager->isUsingKeyboardAndMouse()); // nothing happened
     EXPECT_FALSE(after(Report().press(GAMEPAD_A)));
@@ -96,7 +84,7 @@ TEST_F(Activity, StickThresholds) {
         EXPECT_EQ(after(Report().sticks(c.lx, 0, 0, c.ry)), !c.pad) << c.lx << " " << c.ry;
     }
     // Only the current pad counts.
-    sim::setPad(1, Report());
+    sim::connectPad(1);
     manager->refreshGamepadConnectivity();
     manager->setSelectedGamepad(1);
     toKeyboard();

@@ -14,17 +14,6 @@ protected:
     }
 };
 
-// The dead zone's edges are the pad's (gamepad_test.cpp).
-TEST_F(Analogue, SticksReadWithDeadZoneOrRaw) {
-    switchToPad();
-    padFrame(Report().sticks(0, 0, 16384, 32767));
-    EXPECT_FLOAT_EQ(manager->readAnalog(ACTION_CAMERA_X), 8520.0f / 24903);
-    EXPECT_FLOAT_EQ(manager->readRawAnalog(ACTION_CAMERA_X), 16384 / 32767.0f);
-    EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_Y), -1.0f); // negated: up is -1
-    EXPECT_EQ(manager->readRawAnalog(ACTION_CAMERA_Y), -1.0f);
-    EXPECT_EQ(manager->readAnalog(ACTION_MOVEMENT_X), 0.0f);
-}
-
 TEST_F(Analogue, InversionOfTheLookAxes) {
     manager->setFreeCameraWithoutPlayerControls(true); // game + free camera: all six are live
     const int horizontal[] = {ACTION_CAMERA_X, ACTION_FREECAMERA_HEADING, ACTION_PHOTOMODE_HEADING};
@@ -106,6 +95,7 @@ TEST_F(Analogue, KeyPairsUseTheMoveActionsKeys) {
             EXPECT_EQ(manager->readAnalog(id), c.x) << c.keys[0] << " " << id;
         for (int id : {ACTION_MOVEMENT_Y, ACTION_PHOTOMODE_Z})
             EXPECT_EQ(manager->readAnalog(id), c.y) << c.keys[0] << " " << id;
+        EXPECT_EQ(manager->readAnalog(ACTION_MOVE_UP), keys[73] ? 1.0f : 0.0f); // id 0 as any
     }
     // The MOVE actions' own gates do not matter: they are not live in a menu, or are blocked.
     manager->setMenu(true);
@@ -198,8 +188,16 @@ TEST_F(Analogue, HalfAxes) {
     EXPECT_EQ(manager->readAnalog(positive), 0.0f); // not live
 }
 
-TEST_F(Analogue, WorldStepKeepsTheBufferedValue) {
+// The dead zone's edges are the pad's (gamepad_test.cpp).
+TEST_F(Analogue, SticksReadWithDeadZoneOrRawAndTheStepKeepsTheLatestValue) {
     switchToPad();
+    padFrame(Report().sticks(0, 0, 16384, 32767));
+    EXPECT_FLOAT_EQ(manager->readAnalog(ACTION_CAMERA_X), 8520.0f / 24903);
+    EXPECT_FLOAT_EQ(manager->readRawAnalog(ACTION_CAMERA_X), 16384 / 32767.0f);
+    EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_Y), -1.0f); // negated: up is -1
+    EXPECT_EQ(manager->readRawAnalog(ACTION_CAMERA_Y), -1.0f);
+    EXPECT_EQ(manager->readAnalog(ACTION_MOVEMENT_X), 0.0f);
+
     padFrame(Report().sticks(0, 0, 32767, 0));
     manager->setGame(false);
     frame();
@@ -208,11 +206,18 @@ TEST_F(Analogue, WorldStepKeepsTheBufferedValue) {
     EXPECT_EQ(manager->readRawAnalog(ACTION_CAMERA_X), 0.0f); // live and gated
     manager->setBufferingMode(static_cast<BufferingMode>(3)); // only mode 2 reads the buffer
     EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_X), 0.0f);
-}
 
-TEST_F(Analogue, IdZeroReadsLikeAnyOther) {
-    manager->bindKeyboard(ACTION_MOVE_UP, 13);
-    keyDown(13);
+    // A later value from the other device replaces the pad's; the switch goes back to live reads.
+    manager->setBufferingMode(BUFFERING_LIVE);
+    manager->setGame(true);
+    padFrame(Report());
+    mouseMove(-3, 0);
     frame();
-    EXPECT_EQ(manager->readAnalog(ACTION_MOVE_UP), 1.0f);
+    ASSERT_TRUE(manager->isUsingKeyboardAndMouse());
+    float camera = manager->readAnalog(ACTION_CAMERA_X);
+    EXPECT_LT(camera, 0.0f);
+    manager->setBufferingMode(BUFFERING_WORLD_STEP);
+    EXPECT_EQ(manager->readAnalog(ACTION_CAMERA_X), camera);
+    manager->switchWorldStepBuffers();
+    EXPECT_EQ(manager->getBufferingMode(), BUFFERING_LIVE);
 }

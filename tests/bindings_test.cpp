@@ -35,16 +35,6 @@ protected:
     }
 };
 
-TEST_F(Bindings, DefaultTableFirstCodes) {
-    for (int id = -2; id <= kDefaultActionTableSize + 1; ++id) {
-        const DefaultRow& row = defaultRow(id);
-        int key = 0;
-        EXPECT_EQ(manager->getKeyCode(id, key), !row.keys.empty()) << id;
-        EXPECT_EQ(key, row.keys.empty() ? -1 : row.keys[0]) << id;
-        EXPECT_EQ(manager->getGamepadButton(id), row.pads.empty() ? -1 : row.pads[0]) << id;
-    }
-}
-
 TEST_F(Bindings, DefaultKeysPressOnlyTheirActions) {
     // Every key but the mouse buttons, which come from the operating system.
     std::vector<int> codes;

@@ -113,14 +113,3 @@ TEST_F(Channels, ExclusiveActions) {
     EXPECT_FALSE(manager->isActionBlocked(ACTION_MENU_X));
     EXPECT_TRUE(manager->isActionBlocked(ACTION_PAUSE));
 }
-
-TEST_F(Channels, MouseSensitivityReachesThePcDevice) {
-    maskFor("g");
-    mouseMove(10, 0);
-    manager->setMouseSensitivity(0.0f);
-    frame();
-    float slow = manager->readAnalog(ACTION_CAMERA_X);
-    manager->setMouseSensitivity(1.0f);
-    EXPECT_FLOAT_EQ(manager->readAnalog(ACTION_CAMERA_X), slow * 20.0f); // 0.1 to 2.0 times
-    EXPECT_FLOAT_EQ(manager->getInputX86()->getMouseDeltaX(), slow * 20.0f);
-}

@@ -91,11 +91,12 @@ TEST_F(Digital, WorldStepComparesTheStepBuffers) {
     frame();
     keyDown(13);
     frame(); // pressed again: 1.0 in this step and in the one before
+    keyUp(13);
+    frame(); // released within the step: the step keeps its 1.0
     manager->setBufferingMode(static_cast<BufferingMode>(7)); // any mode but live is buffered
     EXPECT_FALSE(manager->readDigital(ACTION_MENU_A));
     EXPECT_TRUE(manager->readDigital(ACTION_MENU_A_DOWN));
     manager->switchWorldStepBuffers();
-    keyUp(13);
     // A stick pushed positive reads as on from the buffer, never live.
     switchToPad();
     manager->setMenu(false);

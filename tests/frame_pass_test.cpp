@@ -98,6 +98,7 @@ protected:
                 .triggers(static_cast<std::uint8_t>(below(256)),
                           static_cast<std::uint8_t>(below(256)))
                 .sticks(axis(), axis(), axis(), axis());
+            sim::connectPad(user);
             sim::setPad(user, report);
         }
         if (chance(20))

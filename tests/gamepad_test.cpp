@@ -21,90 +21,79 @@ protected:
         sim::setPad(0, report);
         pad.update(dt);
     }
-    static void enableRumbleSetting() {
-        ASSERT_TRUE(d::setTweakable("Rumble:Enable old system (PC)", true));
-    }
-    // The motor speeds sent to a user, message by message.
-    using Motors = std::vector<std::pair<int, int>>;
-    static Motors motors(unsigned user) {
-        Motors sent;
-        for (const auto& v : sim::vibrations(user))
-            sent.emplace_back(v.wLeftMotorSpeed, v.wRightMotorSpeed);
-        return sent;
-    }
 };
+
+// The vibration messages sent to any user, as (user, left motor, right motor).
+using Sent = std::vector<std::vector<int>>;
+Sent sent() {
+    Sent out;
+    for (const sim::Vibration& v : sim::rumbleLog())
+        out.push_back(
+            {static_cast<int>(v.user), v.motors.wLeftMotorSpeed, v.motors.wRightMotorSpeed});
+    return out;
+}
+
+constexpr float kSamePoll = 0.0f; // a step that reads another code of the poll before it
 
 } // namespace
 
-TEST_F(Pad, TriggerThresholdAndDpadPressRule) {
+TEST_F(Pad, EdgesTimersTriggersAndDirections) {
     using namespace input;
-    sim::setPad(0, Report());
-    Gamepad pad(0);
-    poll(pad, Report().triggers(30, 0)); // down strictly above 30; its timer runs from 1
-    EXPECT_EQ(padQueries(pad, GAMEPAD_LEFT_TRIGGER), "---c-");
-    EXPECT_FLOAT_EQ(pad.getAnalogButton(GAMEPAD_LEFT_TRIGGER), 30 / 255.0f);
-    poll(pad, Report().triggers(31, 255));
-    EXPECT_EQ(padQueries(pad, GAMEPAD_LEFT_TRIGGER), "dp---");
-    EXPECT_EQ(pad.getAnalogButton(GAMEPAD_RIGHT_TRIGGER), 1.0f);
-    poll(pad, Report().triggers(30, 1));
-    EXPECT_EQ(padQueries(pad, GAMEPAD_LEFT_TRIGGER), "--rc-");
-    EXPECT_EQ(padQueries(pad, GAMEPAD_RIGHT_TRIGGER), "--rc-");
-    EXPECT_FLOAT_EQ(pad.getAnalogButton(GAMEPAD_RIGHT_TRIGGER), 1 / 255.0f);
-
-    // A direction is pressed only from rest, and alone.
-    poll(pad, Report().press(GAMEPAD_DPAD_UP));
-    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_UP), "dp---");
-    poll(pad, Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT)); // slid into a diagonal
-    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_RIGHT), "d----");
-    poll(pad, Report().press(GAMEPAD_DPAD_RIGHT)); // not from rest
-    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_RIGHT), "d----");
-    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_UP), "--rc-");
-    poll(pad, Report().press(GAMEPAD_DPAD_LEFT)); // alone, but straight from another direction
-    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_LEFT), "d----");
-    poll(pad, Report());
-    poll(pad, Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT)); // a diagonal from rest
-    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_UP), "d----");
-    EXPECT_EQ(padQueries(pad, GAMEPAD_DPAD_RIGHT), "d----");
-
-    poll(pad, Report().press(11).press(GAMEPAD_A)); // unnamed bit 11 reads like the rest
-    EXPECT_EQ(padQueries(pad, 11), "dp---");
-    EXPECT_EQ(padQueries(pad, GAMEPAD_A), "dp---");
-    EXPECT_EQ(pad.getAnalogButton(GAMEPAD_A), 1.0f);
-    EXPECT_EQ(pad.getAnalogButton(GAMEPAD_B), 0.0f);
-}
-
-TEST_F(Pad, HoldTimersClickAndHold) {
-    using namespace input;
-    sim::setPad(0, Report());
+    sim::connectPad(0);
     Gamepad pad(0);
     const struct {
         Report report;
         float dt;
         int code;
         const char* queries;
+        float analogue; // getAnalogButton, or NaN when not checked
     } steps[] = {
-        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "dp---"},
-        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "d----"},
-        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "d----"},
-        {Report(), 0.125f, GAMEPAD_X, "--rc-"}, // a tap of 0.375 s
-        {Report(), 0.125f, GAMEPAD_X, "-----"},
-        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "dp---"},
-        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "d---h"}, // held from exactly 0.4 s
-        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "d---h"},
-        {Report(), 0.2f, GAMEPAD_Y, "--r--"},
-        // A trigger off zero runs its timer although it is not down.
-        {Report().triggers(10, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "---c-"},
-        {Report().triggers(10, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "-----"},
-        {Report().triggers(40, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "dp--h"}, // 0.6 s off zero
+        // A tap of 0.375 s, then a hold from exactly 0.4 s.
+        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "dp---", 1.0f},
+        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "d----", NAN},
+        {Report().press(GAMEPAD_X), 0.125f, GAMEPAD_X, "d----", NAN},
+        {Report(), 0.125f, GAMEPAD_X, "--rc-", 0.0f},
+        {Report(), 0.125f, GAMEPAD_X, "-----", NAN},
+        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "dp---", NAN},
+        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "d---h", NAN},
+        {Report().press(GAMEPAD_Y), 0.2f, GAMEPAD_Y, "d---h", NAN},
+        {Report(), 0.2f, GAMEPAD_Y, "--r--", NAN},
+        // Triggers are down strictly above 30, but their timers run as soon as they leave zero.
+        {Report().triggers(30, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "---c-", 30 / 255.0f},
+        {Report().triggers(10, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "-----", NAN},
+        {Report().triggers(40, 0), 0.2f, GAMEPAD_LEFT_TRIGGER, "dp--h", NAN}, // 0.6 s off zero
+        {Report().triggers(31, 255), 0.125f, GAMEPAD_RIGHT_TRIGGER, "dp---", 1.0f},
+        {Report().triggers(30, 1), 0.125f, GAMEPAD_LEFT_TRIGGER, "--r--", NAN},
+        {Report().triggers(30, 1), kSamePoll, GAMEPAD_RIGHT_TRIGGER, "--rc-", 1 / 255.0f},
+        {Report(), 0.2f, GAMEPAD_LEFT_TRIGGER, "-----", NAN},
+        // A direction is pressed only from rest, and alone.
+        {Report().press(GAMEPAD_DPAD_UP), 0.125f, GAMEPAD_DPAD_UP, "dp---", NAN},
+        {Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT), 0.125f, GAMEPAD_DPAD_RIGHT,
+         "d----", NAN},
+        {Report().press(GAMEPAD_DPAD_RIGHT), 0.125f, GAMEPAD_DPAD_RIGHT, "d----", NAN},
+        {Report().press(GAMEPAD_DPAD_RIGHT), kSamePoll, GAMEPAD_DPAD_UP, "--rc-", NAN},
+        {Report().press(GAMEPAD_DPAD_LEFT), 0.125f, GAMEPAD_DPAD_LEFT, "d----", NAN},
+        {Report(), 0.125f, GAMEPAD_DPAD_LEFT, "--rc-", NAN},
+        {Report().press(GAMEPAD_DPAD_UP).press(GAMEPAD_DPAD_RIGHT), 0.125f, GAMEPAD_DPAD_UP,
+         "d----", NAN}, // a diagonal from rest
+        // The unnamed bit 11 reads like the rest.
+        {Report().press(11).press(GAMEPAD_A), 0.125f, 11, "dp---", NAN},
+        {Report().press(11).press(GAMEPAD_A), kSamePoll, GAMEPAD_A, "dp---", 1.0f},
+        {Report().press(11).press(GAMEPAD_A), kSamePoll, GAMEPAD_B, "-----", 0.0f},
     };
     for (const auto& step : steps) {
-        poll(pad, step.report, step.dt);
-        EXPECT_EQ(padQueries(pad, step.code), step.queries) << "step " << &step - steps;
+        if (step.dt != kSamePoll)
+            poll(pad, step.report, step.dt);
+        SCOPED_TRACE(&step - steps);
+        EXPECT_EQ(padQueries(pad, step.code), step.queries);
+        if (!std::isnan(step.analogue)) {
+            EXPECT_FLOAT_EQ(pad.getAnalogButton(step.code), step.analogue);
+        }
     }
 }
 
 TEST_F(Pad, SticksDeadZoneAndActivity) {
-    sim::setPad(0, Report());
+    sim::connectPad(0);
     Gamepad pad(0);
     struct Case {
         std::int16_t v;
@@ -134,12 +123,14 @@ TEST_F(Pad, SticksDeadZoneAndActivity) {
 }
 
 TEST_F(Pad, ReadsOnlyWhileConnectedOrAfterARefresh) {
-    Gamepad pad(0); // not connected
+    sim::setPad(0, Report().press(input::GAMEPAD_A).sticks(30000, 0, 0, 0)); // not connected
+    Gamepad pad(0);
     EXPECT_EQ(sim::padReads(0), 1u);
     EXPECT_FALSE(pad.isConnected());
     pad.update(0.1f); // the first poll reads in any case
     EXPECT_EQ(sim::padReads(0), 2u);
-    sim::setPad(0, Report().press(input::GAMEPAD_A).sticks(30000, 0, 0, 0));
+    EXPECT_FALSE(pad.buttonDown(input::GAMEPAD_A)); // a report without a connection
+    sim::connectPad(0);
     pad.update(0.1f);
     pad.update(0.1f);
     EXPECT_EQ(sim::padReads(0), 2u);
@@ -154,8 +145,8 @@ TEST_F(Pad, ReadsOnlyWhileConnectedOrAfterARefresh) {
     pad.update(0.1f);
     EXPECT_EQ(sim::padReads(0), 4u);
 
-    sim::disconnectPad(0);
-    pad.update(0.1f); // the failed read still counts, then reads stop
+    sim::disconnectPad(0); // the controller still holds its report
+    pad.update(0.1f);      // the failed read still counts, then reads stop
     pad.update(0.1f);
     EXPECT_EQ(sim::padReads(0), 5u);
     EXPECT_FALSE(pad.isConnected());
@@ -166,6 +157,7 @@ TEST_F(Pad, ReadsOnlyWhileConnectedOrAfterARefresh) {
 }
 
 TEST_F(Pad, ResetForgetsReportsTimersAndRequests) {
+    sim::connectPad(0);
     sim::setPad(0, Report().press(input::GAMEPAD_B));
     Gamepad pad(0);
     pad.update(0.3f);
@@ -178,7 +170,7 @@ TEST_F(Pad, ResetForgetsReportsTimersAndRequests) {
     EXPECT_EQ(pad.getHighFrequencyRumble(), 0.0f);
     pad.update(0.3f);
     EXPECT_EQ(padQueries(pad, input::GAMEPAD_B), "dp---"); // the timer restarted
-    EXPECT_TRUE(sim::vibrations(0).empty());
+    EXPECT_TRUE(sim::rumbleLog().empty());
 }
 
 TEST_F(Pad, RumbleClampsAndIsSentOnlyWhenAllowed) {
@@ -194,13 +186,13 @@ TEST_F(Pad, RumbleClampsAndIsSentOnlyWhenAllowed) {
         pad.setLowFrequencyRumble(0.5f); // the setting is off by default
         pad.update(0.1f);
         pad.update(0.1f);
-        EXPECT_TRUE(sim::vibrations(1).empty());
+        EXPECT_TRUE(sim::rumbleLog().empty());
         EXPECT_EQ(pad.getLowFrequencyRumble(), 0.5f);
     }
-    EXPECT_EQ(motors(1), Motors({{0, 0}})); // destruction stops the motors whatever the setting
+    EXPECT_EQ(sent(), Sent({{1, 0, 0}})); // destruction stops the motors whatever the setting
 
-    sim::reset();
-    enableRumbleSetting();
+    sim::clearRumbleLog();
+    ASSERT_TRUE(d::setTweakable("Rumble:Enable old system (PC)", true));
     {
         Gamepad pad(2); // not connected: messages go out all the same
         pad.setLowFrequencyRumble(0.5f);
@@ -209,48 +201,69 @@ TEST_F(Pad, RumbleClampsAndIsSentOnlyWhenAllowed) {
         EXPECT_EQ(pad.getLowFrequencyRumble(), 0.0f);
         EXPECT_EQ(pad.getHighFrequencyRumble(), 0.0f);
         pad.update(0.1f);
-        EXPECT_EQ(motors(2), Motors({{32767, 65535}, {0, 0}}));
+        EXPECT_EQ(sent(), Sent({{2, 32767, 65535}, {2, 0, 0}}));
 
         pad.enableRumble(false);
         pad.setLowFrequencyRumble(0.25f);
         pad.update(0.1f);
         EXPECT_EQ(pad.getLowFrequencyRumble(), 0.25f);
     }
-    EXPECT_EQ(motors(2).size(), 2u); // disabled: no stop either
+    EXPECT_EQ(sent().size(), 2u); // disabled: no stop either
 }
 
-TEST_F(Pad, DemoRecordsAreCurrentThenPrevious) {
+// The frame update polls the pads in slot order, each sending what was asked of it.
+TEST_F(ManagerTest, RumbleGoesOutPadByPadEachFrame) {
+    ASSERT_TRUE(d::setTweakable("Rumble:Enable old system (PC)", true));
+    for (int slot = 3; slot >= 0; --slot)
+        manager->getGamepad(slot)->setLowFrequencyRumble(0.25f * static_cast<float>(slot));
+    manager->getGamepad(1)->setHighFrequencyRumble(1.0f);
+    frame();
+    EXPECT_EQ(sent(), Sent({{0, 0, 0}, {1, 16383, 65535}, {2, 32767, 0}, {3, 49151, 0}}));
+    sim::clearRumbleLog();
+    manager->getGamepad(3)->enableRumble(false);
+    manager->getGamepad(2)->setHighFrequencyRumble(0.5f);
+    frame();
+    EXPECT_EQ(sent(), Sent({{0, 0, 0}, {1, 0, 0}, {2, 0, 32767}}));
+}
+
+// Mode 2 records: the pad's current then previous report go out through the second transfer.
+// Every other mode plays back through the first.
+TEST_F(Pad, DemoRecordsAreCurrentThenPreviousAndOnlyMode2Records) {
     Report first = Report().press(input::GAMEPAD_A).triggers(7, 200).sticks(1, -2, 3, -4);
     Report second = Report().press(input::GAMEPAD_B).sticks(-30000, 0, 0, 25000);
-    sim::setPad(0, first);
-    Gamepad pad(0);
-    pad.update(0.1f);
-    sim::setPad(0, second);
-    pad.update(0.1f);
-
-    vel::FileStream out;
-    out.openMemory(vel::FileStream::MODE_WRITE);
-    pad.updateDemoRecording(out);
-    ASSERT_EQ(out.memorySize(), 24u);
-    EXPECT_EQ(std::memcmp(out.memoryData(), &second.raw, 12), 0);
-    EXPECT_EQ(std::memcmp(out.memoryData() + 12, &first.raw, 12), 0);
-    pad.updateDemoRecording(out);
-    EXPECT_EQ(out.memorySize(), 48u);
-
-    // Playback replaces both reports: A released, B pressed, the stick as recorded.
-    unsigned char record[24];
-    std::memcpy(record, &first.raw, 12);
-    std::memcpy(record + 12, &second.raw, 12);
-    vel::FileStream in;
-    in.openMemory(vel::FileStream::MODE_READ, record, sizeof record);
-    pad.updateDemoRecording(in);
-    EXPECT_EQ(in.position(), 24u);
-    EXPECT_TRUE(pad.buttonPressed(input::GAMEPAD_A));
-    EXPECT_TRUE(pad.buttonReleased(input::GAMEPAD_B));
-    EXPECT_FLOAT_EQ(pad.getRawAxis(3), -4 / 32767.0f);
+    unsigned char played[48] = {}; // two records' worth: a transfer must take exactly one
+    std::memcpy(played, &first.raw, 12);
+    std::memcpy(played + 12, &second.raw, 12);
+    for (int mode : {2, 1, 0, 3, -1}) {
+        SCOPED_TRACE(mode);
+        sim::connectPad(0);
+        sim::setPad(0, first);
+        Gamepad pad(0);
+        pad.update(0.1f);
+        sim::setPad(0, second);
+        pad.update(0.1f);
+        vel::FileStream stream;
+        stream.openMemory(mode, played, sizeof played);
+        pad.updateDemoRecording(stream);
+        if (mode == 2) {
+            EXPECT_EQ(stream.position(), 0u);
+            ASSERT_EQ(stream.writtenSize(), 24u);
+            EXPECT_EQ(std::memcmp(stream.writtenData(), &second.raw, 12), 0);
+            EXPECT_EQ(std::memcmp(stream.writtenData() + 12, &first.raw, 12), 0);
+            EXPECT_TRUE(pad.buttonPressed(input::GAMEPAD_B));
+        } else {
+            // Playback replaces both reports: A released, B pressed, the stick as recorded.
+            EXPECT_EQ(stream.writtenSize(), 0u);
+            EXPECT_EQ(stream.position(), 24u);
+            EXPECT_TRUE(pad.buttonPressed(input::GAMEPAD_A));
+            EXPECT_TRUE(pad.buttonReleased(input::GAMEPAD_B));
+            EXPECT_FLOAT_EQ(pad.getRawAxis(3), -4 / 32767.0f);
+        }
+    }
 }
 
 TEST_F(ManagerTest, DemoRecordingFollowsTheCurrentPad) {
+    sim::connectPad(2);
     sim::setPad(2, Report().press(input::GAMEPAD_Y));
     make();
     frame();
@@ -258,8 +271,8 @@ TEST_F(ManagerTest, DemoRecordingFollowsTheCurrentPad) {
     vel::FileStream out;
     out.openMemory(vel::FileStream::MODE_WRITE);
     manager->updateDemoRecording(out);
-    ASSERT_EQ(out.memorySize(), 24u);
+    ASSERT_EQ(out.writtenSize(), 24u);
     std::uint16_t buttons = 0;
-    std::memcpy(&buttons, out.memoryData(), 2);
-    EXPECT_EQ(buttons, bit(input::GAMEPAD_Y));
+    std::memcpy(&buttons, out.writtenData(), 2);
+    EXPECT_EQ(buttons, Report().press(input::GAMEPAD_Y).raw.wButtons);
 }

@@ -24,6 +24,7 @@ protected:
         manager->bindGamepad(kStepReleased, input::GAMEPAD_B);
     }
     void pad(const Report& report) {
+        sim::connectPad(0);
         sim::setPad(0, report);
         frame();
     }
@@ -31,16 +32,19 @@ protected:
 
 } // namespace
 
+// The instance pointer is the library's exported data, read here across the DLL boundary.
 TEST_F(ManagerTest, InstanceIsTheLastBuiltUntilAnyIsDestroyed) {
     EXPECT_EQ(InputManager::getInstance(), manager.get());
     manager.reset();
-    EXPECT_EQ(InputManager::getInstance(), nullptr);
+    EXPECT_EQ(InputManager::sm_pInstance, nullptr);
     auto first = std::make_unique<InputManager>(false, false);
+    EXPECT_EQ(InputManager::sm_pInstance, first.get());
     EXPECT_EQ(InputManager::getInstance(), first.get());
     auto second = std::make_unique<InputManager>(false, false);
     EXPECT_EQ(InputManager::getInstance(), second.get());
     first.reset();
     EXPECT_EQ(InputManager::getInstance(), nullptr);
+    EXPECT_EQ(InputManager::sm_pInstance, nullptr);
 }
 
 TEST_F(ManagerTest, WithoutThePcDeviceKeyAndMouseQueriesAnswerNothing) {
@@ -70,6 +74,15 @@ TEST_F(ManagerTest, WithoutThePcDeviceKeyAndMouseQueriesAnswerNothing) {
     ASSERT_NE(manager->getInputX86(), nullptr);
     EXPECT_FALSE(manager->isPCInputMode());
     EXPECT_TRUE(manager->dispatchAppEvent(&event));
+    // Without the device or outside PC input mode, keys and mouse never make them the device in
+    // use.
+    for (bool pcDevice : {false, true}) {
+        make(pcDevice, !pcDevice);
+        keyDown(70);
+        mouseMove(50, 50);
+        frame();
+        EXPECT_FALSE(manager->isUsingKeyboardAndMouse()) << pcDevice;
+    }
 }
 
 TEST_F(WorldStep, ActionRegisteredLaterGetsAZeroSlotOnTheNextUpdate) {
@@ -84,7 +97,7 @@ TEST_F(WorldStep, ActionRegisteredLaterGetsAZeroSlotOnTheNextUpdate) {
     EXPECT_EQ(steppedAnalog(kStepDown), 1.0f);
 }
 
-TEST_F(WorldStep, TwoSwitchesWithoutUpdateLeaveNothingToCompare) {
+TEST_F(WorldStep, TwoSwitchesWithoutUpdateOrAResetLeaveNothingToCompare) {
     pad(Report().press(input::GAMEPAD_B));
     pad(Report()); // B released: the released action is on for this step
     manager->switchWorldStepBuffers();
@@ -92,11 +105,10 @@ TEST_F(WorldStep, TwoSwitchesWithoutUpdateLeaveNothingToCompare) {
     manager->switchWorldStepBuffers();
     EXPECT_FALSE(steppedDigital(kStepReleased));
     EXPECT_EQ(steppedAnalog(kStepReleased), 0.0f);
-}
 
-TEST_F(WorldStep, ResetStepBuffersEmptiesBothAndKeepsTheMode) {
+    // A reset of the step buffers empties both and keeps the mode.
     pad(Report().press(input::GAMEPAD_B));
-    pad(Report()); // B released: on in this step, which becomes the step before
+    pad(Report());
     manager->switchWorldStepBuffers();
     manager->setBufferingMode(input::BUFFERING_WORLD_STEP);
     pad(Report().press(input::GAMEPAD_A));
@@ -126,7 +138,7 @@ TEST_F(WorldStep, ResetClearsThePadsAndNothingElse) {
 
 TEST_F(ManagerTest, SteadyFramesAllocateNothing) {
     for (unsigned user = 0; user < 4; ++user)
-        sim::setPad(user, Report());
+        sim::connectPad(user);
     make();
     manager->setMenu(true);
     manager->setGame(true);

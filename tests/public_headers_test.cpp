@@ -1,6 +1,5 @@
 // The public headers stand alone and keep <windows.h> and its macros away from the game: this
-// file includes them before anything else and fails to compile if any of those arrive. The data
-// and free function a game reaches directly work across the DLL boundary.
+// file includes them before anything else and fails to compile if any of those arrive.
 #include "input/input.h"
 
 #if defined(_WINDOWS_) || defined(_INC_WINDOWS) || defined(_MINWINDEF_) || defined(_WINDEF_)
@@ -9,44 +8,3 @@
 #if defined(min) || defined(max) || defined(near) || defined(far) || defined(interface)
 #error "a public header defines a <windows.h> macro"
 #endif
-
-#include "support/fixture.h"
-
-namespace {
-
-// Names the macros would break, used as a game might.
-struct Range {
-    int min;
-    int max;
-};
-struct Plane {
-    float near;
-    float far;
-};
-
-} // namespace
-
-TEST(PublicHeaders, LeaveWindowsMacroNamesFree) {
-    Range range{1, 2};
-    Plane plane{0.1f, 100.0f};
-    int interface = range.min + range.max;
-    EXPECT_EQ(interface, 3);
-    EXPECT_LT(plane.near, plane.far);
-}
-
-using DllBoundary = testing_support::FreshMachine;
-
-TEST_F(DllBoundary, InstancePointerIsTheLibrarysOwn) {
-    EXPECT_EQ(input::InputManager::sm_pInstance, nullptr);
-    {
-        input::InputManager manager(false, false);
-        EXPECT_EQ(input::InputManager::sm_pInstance, &manager);
-        EXPECT_EQ(input::InputManager::getInstance(), &manager);
-    }
-    EXPECT_EQ(input::InputManager::sm_pInstance, nullptr);
-}
-
-TEST_F(DllBoundary, FreeFunctionIsCallable) {
-    EXPECT_EQ(input::glyphFromButton(input::GAMEPAD_BUTTON_NONE), -1);
-    EXPECT_GE(input::glyphFromButton(input::GAMEPAD_A), 1);
-}

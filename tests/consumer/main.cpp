@@ -15,6 +15,7 @@ int main() {
     manager.setGame(true);
     game::setUpInput();
     _tov_XINPUT_GAMEPAD pad{}; // a pad in slot 0, at rest
+    host::xinput::connect(0);
     host::xinput::setReport(0, pad);
 
     int failures = 0;

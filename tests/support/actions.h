@@ -14,10 +14,7 @@ class ActionTest : public ManagerTest {
 protected:
     void SetUp() override {
         ManagerTest::SetUp();
-        connectPad();
-    }
-    void connectPad() {
-        sim::setPad(0, Report());
+        sim::connectPad(0);
         manager->refreshGamepadConnectivity();
     }
     void pad(const Report& report) { sim::setPad(0, report); }

@@ -72,6 +72,7 @@ void ManagerTest::mouseMove(int dx, int dy, int wheel) {
 }
 
 void ManagerTest::switchToPad(unsigned user) {
+    sim::connectPad(user);
     sim::setPad(user, Report().sticks(20000, 0, 0, 0));
     frame();
     sim::setPad(user, Report());

@@ -39,10 +39,6 @@ struct Report {
     operator const _tov_XINPUT_GAMEPAD&() const { return raw; }
 };
 
-inline std::uint16_t bit(int code) {
-    return static_cast<std::uint16_t>(1u << code);
-}
-
 // The five button queries of one pad code, as letters: down, pressed, released, clicked (a tap)
 // and held, or '-' for each that is false.
 std::string padQueries(const input::Gamepad& pad, int code);

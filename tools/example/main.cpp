@@ -44,6 +44,7 @@ void runFrame(input::InputManager& manager, input::Keyboard& keyboard, const Fra
 
 int main() {
     sim::reset();
+    sim::connectPad(0); // XInput reports a pad in slot 0
     input::Keyboard keyboard;
     input::InputManager manager(true, true);
     manager.setKeyboard(&keyboard);

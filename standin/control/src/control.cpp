@@ -13,15 +13,11 @@
 
 namespace sim {
 
-void reset() {
-    host::resetAll();
-#if !defined(_WIN32)
-    winsim::reset();
-#endif
-}
-
 void setPad(unsigned user, const _tov_XINPUT_GAMEPAD& report) {
     host::xinput::setReport(user, report);
+}
+void connectPad(unsigned user) {
+    host::xinput::connect(user);
 }
 void disconnectPad(unsigned user) {
     host::xinput::disconnect(user);
@@ -29,8 +25,11 @@ void disconnectPad(unsigned user) {
 unsigned padReads(unsigned user) {
     return host::xinput::getStateCalls(user);
 }
-std::vector<_tov_XINPUT_VIBRATION> vibrations(unsigned user) {
-    return host::xinput::vibrations(user);
+std::vector<Vibration> rumbleLog() {
+    return host::xinput::rumbleLog();
+}
+void clearRumbleLog() {
+    host::xinput::clearRumbleLog();
 }
 
 std::string keyNameText(std::int32_t lParam) {
@@ -52,8 +51,16 @@ int screenMetric(int index) {
 bool isSimulated() {
     return false;
 }
+void reset(Layout) {
+    host::resetAll();
+}
 void setAsyncKey(int, bool) {}
+std::vector<int> asyncKeyQueries() {
+    return {};
+}
+void clearAsyncKeyQueries() {}
 void setScreenMetric(int, int) {}
+void setScanCode(unsigned, unsigned) {}
 void setKeyName(unsigned, const char*) {}
 std::vector<SpiCall> spiCalls() {
     return {};
@@ -80,12 +87,26 @@ bool isSimulated() {
     return true;
 }
 
+void reset(Layout layout) {
+    host::resetAll();
+    winsim::reset(layout == Layout::Us ? winsim::Layout::Us : winsim::Layout::Empty);
+}
+
 void setAsyncKey(int vk, bool down) {
     winsim::setAsyncKeyState(vk, down ? static_cast<SHORT>(0x8000) : SHORT(0));
+}
+std::vector<int> asyncKeyQueries() {
+    return winsim::asyncKeyQueries();
+}
+void clearAsyncKeyQueries() {
+    winsim::clearAsyncKeyQueries();
 }
 
 void setScreenMetric(int index, int value) {
     winsim::setSystemMetric(index, value);
+}
+void setScanCode(unsigned vk, unsigned scan) {
+    winsim::setScanCode(vk, scan);
 }
 void setKeyName(unsigned scan, const char* name) {
     winsim::setKeyName(scan, name);

@@ -10,7 +10,8 @@ struct FileStream::Impl {
     int mode = MODE_CLOSED;
     std::FILE* file = nullptr;
     bool memory = false;
-    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> toRead;
+    std::vector<std::uint8_t> written;
     std::size_t position = 0;
 };
 
@@ -32,13 +33,13 @@ bool FileStream::openFile(const char* path, Mode mode) {
     return true;
 }
 
-void FileStream::openMemory(Mode mode, const void* data, std::size_t size) {
+void FileStream::openMemory(int mode, const void* data, std::size_t size) {
     close();
     m_impl->memory = true;
     m_impl->mode = mode;
     const std::uint8_t* begin = static_cast<const std::uint8_t*>(data);
     if (begin)
-        m_impl->bytes.assign(begin, begin + size);
+        m_impl->toRead.assign(begin, begin + size);
 }
 
 void FileStream::close() {
@@ -46,7 +47,8 @@ void FileStream::close() {
         std::fclose(m_impl->file);
     m_impl->file = nullptr;
     m_impl->memory = false;
-    m_impl->bytes.clear();
+    m_impl->toRead.clear();
+    m_impl->written.clear();
     m_impl->position = 0;
     m_impl->mode = MODE_CLOSED;
 }
@@ -56,33 +58,37 @@ int FileStream::getMode() const {
 }
 
 std::uint32_t FileStream::read(void* buffer, std::uint32_t bytes) {
-    if (m_impl->mode != MODE_READ)
-        return 0;
     if (m_impl->file)
-        return static_cast<std::uint32_t>(std::fread(buffer, 1, bytes, m_impl->file));
-    std::size_t left = m_impl->bytes.size() - m_impl->position;
+        return m_impl->mode == MODE_READ
+                   ? static_cast<std::uint32_t>(std::fread(buffer, 1, bytes, m_impl->file))
+                   : 0;
+    if (!m_impl->memory)
+        return 0;
+    std::size_t left = m_impl->toRead.size() - m_impl->position;
     std::size_t count = bytes < left ? bytes : left;
     if (count)
-        std::memcpy(buffer, m_impl->bytes.data() + m_impl->position, count);
+        std::memcpy(buffer, m_impl->toRead.data() + m_impl->position, count);
     m_impl->position += count;
     return static_cast<std::uint32_t>(count);
 }
 
 std::uint32_t FileStream::write(const void* buffer, std::uint32_t bytes) {
-    if (m_impl->mode != MODE_WRITE)
-        return 0;
     if (m_impl->file)
-        return static_cast<std::uint32_t>(std::fwrite(buffer, 1, bytes, m_impl->file));
+        return m_impl->mode == MODE_WRITE
+                   ? static_cast<std::uint32_t>(std::fwrite(buffer, 1, bytes, m_impl->file))
+                   : 0;
+    if (!m_impl->memory)
+        return 0;
     const std::uint8_t* begin = static_cast<const std::uint8_t*>(buffer);
-    m_impl->bytes.insert(m_impl->bytes.end(), begin, begin + bytes);
+    m_impl->written.insert(m_impl->written.end(), begin, begin + bytes);
     return bytes;
 }
 
-const std::uint8_t* FileStream::memoryData() const {
-    return m_impl->bytes.data();
+const std::uint8_t* FileStream::writtenData() const {
+    return m_impl->written.data();
 }
-std::size_t FileStream::memorySize() const {
-    return m_impl->bytes.size();
+std::size_t FileStream::writtenSize() const {
+    return m_impl->written.size();
 }
 std::size_t FileStream::position() const {
     return m_impl->position;

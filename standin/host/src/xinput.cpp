@@ -26,11 +26,11 @@ struct User {
     bool connected = false;
     _tov_XINPUT_STATE state{};
     std::uint32_t getStateCalls = 0;
-    std::vector<_tov_XINPUT_VIBRATION> vibrations;
 };
 
 std::mutex g_mutex;
 User g_users[kUsers];
+std::vector<host::xinput::Vibration> g_rumbleLog;
 
 } // namespace
 
@@ -57,7 +57,8 @@ std::uint32_t tovXInputSetState(std::uint32_t userIndex, _tov_XINPUT_VIBRATION* 
     {
         std::lock_guard<std::mutex> guard(g_mutex);
         User& user = g_users[userIndex];
-        user.vibrations.push_back(*vibration);
+        if (g_rumbleLog.size() < host::xinput::kRumbleLogLimit)
+            g_rumbleLog.push_back({userIndex, *vibration});
         if (user.scripted)
             return user.connected ? 0 : kNotConnected;
     }
@@ -73,18 +74,26 @@ void setReport(std::uint32_t user, const _tov_XINPUT_GAMEPAD& report) {
     std::lock_guard<std::mutex> guard(g_mutex);
     User& u = g_users[user];
     u.scripted = true;
-    u.connected = true;
     if (std::memcmp(&u.state.Gamepad, &report, sizeof report) != 0)
         ++u.state.dwPacketNumber;
     u.state.Gamepad = report;
 }
 
-void disconnect(std::uint32_t user) {
+namespace {
+void setConnected(std::uint32_t user, bool connected) {
     if (user >= kUsers)
         return;
     std::lock_guard<std::mutex> guard(g_mutex);
     g_users[user].scripted = true;
-    g_users[user].connected = false;
+    g_users[user].connected = connected;
+}
+} // namespace
+
+void connect(std::uint32_t user) {
+    setConnected(user, true);
+}
+void disconnect(std::uint32_t user) {
+    setConnected(user, false);
 }
 
 void useDevice(std::uint32_t user) {
@@ -101,17 +110,21 @@ std::uint32_t getStateCalls(std::uint32_t user) {
     return g_users[user].getStateCalls;
 }
 
-std::vector<_tov_XINPUT_VIBRATION> vibrations(std::uint32_t user) {
-    if (user >= kUsers)
-        return {};
+std::vector<Vibration> rumbleLog() {
     std::lock_guard<std::mutex> guard(g_mutex);
-    return g_users[user].vibrations;
+    return g_rumbleLog;
+}
+
+void clearRumbleLog() {
+    std::lock_guard<std::mutex> guard(g_mutex);
+    g_rumbleLog.clear();
 }
 
 void reset() {
     std::lock_guard<std::mutex> guard(g_mutex);
     for (User& u : g_users)
         u = User();
+    g_rumbleLog.clear();
 }
 
 } // namespace xinput

@@ -1,4 +1,3 @@
-#include <atomic>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -13,28 +12,39 @@ constexpr DWORD kStickyDefault = 0x1FE; // available, hot key active and confirm
 constexpr DWORD kToggleDefault = 0x3E;
 constexpr DWORD kFilterDefault = 0x7E;
 
+constexpr unsigned kScanCodes = 0x200; // set-1 codes, 0x100 marking the extended ones
+
 struct Machine {
     std::mutex mutex;
-    std::atomic<SHORT> asyncKeys[256];
+    SHORT asyncKeys[256];
+    std::vector<int> asyncKeyQueries;
     std::map<int, int> metrics;
-    std::map<unsigned, std::string> keyNameOverrides; // an empty name makes a key nameless
+    unsigned scanCodes[256];
+    std::string keyNames[kScanCodes]; // empty: nameless
     std::vector<winsim::SpiCall> spiCalls;
     std::vector<RAWINPUTDEVICE> registrations;
     STICKYKEYS sticky;
     TOGGLEKEYS toggle;
     FILTERKEYS filter;
 
-    Machine() { reset(); }
+    Machine() { reset(winsim::Layout::Us); }
 
-    void reset() {
+    void reset(winsim::Layout layout) {
         std::lock_guard<std::mutex> guard(mutex);
-        for (auto& key : asyncKeys)
-            key.store(0, std::memory_order_relaxed);
+        for (SHORT& key : asyncKeys)
+            key = 0;
+        asyncKeyQueries.clear();
         metrics = {{SM_CXSCREEN, 1920},
                    {SM_CYSCREEN, 1080},
                    {SM_CXVIRTUALSCREEN, 3840},
                    {SM_CYVIRTUALSCREEN, 1200}};
-        keyNameOverrides.clear();
+        const bool us = layout == winsim::Layout::Us;
+        for (unsigned vk = 0; vk < 256; ++vk)
+            scanCodes[vk] = us ? winsim::usScanCode(vk) : 0;
+        for (unsigned scan = 0; scan < kScanCodes; ++scan) {
+            const char* name = us ? winsim::usKeyName(scan) : nullptr;
+            keyNames[scan] = name ? name : "";
+        }
         spiCalls.clear();
         registrations.clear();
         sticky = {sizeof(STICKYKEYS), kStickyDefault};
@@ -67,9 +77,11 @@ void* accessibilityRecord(Machine& m, UINT action, UINT& size, bool& isSet) {
 extern "C" {
 
 SHORT GetAsyncKeyState(int vKey) {
-    if (vKey < 0 || vKey > 255)
-        return 0;
-    return machine().asyncKeys[vKey].load(std::memory_order_relaxed);
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    if (m.asyncKeyQueries.size() < winsim::kQueryLogLimit)
+        m.asyncKeyQueries.push_back(vKey);
+    return vKey < 0 || vKey > 255 ? SHORT(0) : m.asyncKeys[vKey];
 }
 
 int GetSystemMetrics(int index) {
@@ -114,24 +126,18 @@ BOOL RegisterRawInputDevices(PCRAWINPUTDEVICE devices, UINT count, UINT cbSize) 
 UINT MapVirtualKeyA(UINT code, UINT mapType) {
     if (mapType != MAPVK_VK_TO_VSC || code > 255)
         return 0;
-    return winsim::usScanCode(code);
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    return m.scanCodes[code];
 }
 
 int GetKeyNameTextA(LONG lParam, LPSTR buffer, int size) {
     if (!buffer || size <= 0)
         return 0;
-    unsigned scan = (static_cast<unsigned>(lParam) >> 16) & 0x1FF;
+    unsigned scan = (static_cast<unsigned>(lParam) >> 16) & (kScanCodes - 1);
     Machine& m = machine();
-    std::string name;
-    {
-        std::lock_guard<std::mutex> guard(m.mutex);
-        auto it = m.keyNameOverrides.find(scan);
-        if (it != m.keyNameOverrides.end()) {
-            name = it->second;
-        } else if (const char* us = winsim::usKeyName(scan)) {
-            name = us;
-        }
-    }
+    std::lock_guard<std::mutex> guard(m.mutex);
+    const std::string& name = m.keyNames[scan];
     int n = static_cast<int>(name.size());
     if (n > size - 1)
         n = size - 1;
@@ -152,13 +158,28 @@ DWORD XInputSetState(DWORD, XINPUT_VIBRATION*) {
 
 namespace winsim {
 
-void reset() {
-    machine().reset();
+void reset(Layout layout) {
+    machine().reset(layout);
 }
 
 void setAsyncKeyState(int vk, SHORT state) {
-    if (vk >= 0 && vk <= 255)
-        machine().asyncKeys[vk].store(state, std::memory_order_relaxed);
+    if (vk < 0 || vk > 255)
+        return;
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    m.asyncKeys[vk] = state;
+}
+
+std::vector<int> asyncKeyQueries() {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    return m.asyncKeyQueries;
+}
+
+void clearAsyncKeyQueries() {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    m.asyncKeyQueries.clear();
 }
 
 void setSystemMetric(int index, int value) {
@@ -167,10 +188,18 @@ void setSystemMetric(int index, int value) {
     m.metrics[index] = value;
 }
 
+void setScanCode(unsigned vk, unsigned scan) {
+    if (vk > 255)
+        return;
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    m.scanCodes[vk] = scan;
+}
+
 void setKeyName(unsigned scan, const char* name) {
     Machine& m = machine();
     std::lock_guard<std::mutex> guard(m.mutex);
-    m.keyNameOverrides[scan & 0x1FF] = name ? name : "";
+    m.keyNames[scan & (kScanCodes - 1)] = name ? name : "";
 }
 
 std::vector<SpiCall> spiCalls() {

@@ -134,8 +134,8 @@ public:
         m_sink.end(m_frame);
         std::vector<std::uint8_t> recorded;
         if (m_options.recordDemo) {
-            const std::uint8_t* data = m_record.memoryData();
-            recorded.assign(data, data + m_record.memorySize());
+            const std::uint8_t* data = m_record.writtenData();
+            recorded.assign(data, data + m_record.writtenSize());
         }
         return recorded;
     }
@@ -440,13 +440,17 @@ private:
                            "; the pads report what the session says");
         }
         for (int slot = 0; slot < 4; ++slot) {
-            if (playing && slot == current)
-                sim::setPad(static_cast<unsigned>(slot),
+            unsigned user = static_cast<unsigned>(slot);
+            if (playing && slot == current) {
+                sim::connectPad(user);
+                sim::setPad(user,
                             demoReport(m_options.demo->data() + m_demoNext * kDemoRecordSize));
-            else if (m_pads[slot].connected)
-                sim::setPad(static_cast<unsigned>(slot), m_pads[slot].report);
-            else
-                sim::disconnectPad(static_cast<unsigned>(slot));
+            } else if (m_pads[slot].connected) {
+                sim::connectPad(user);
+                sim::setPad(user, m_pads[slot].report);
+            } else {
+                sim::disconnectPad(user);
+            }
         }
         if (input::InputX86* pc = m.getInputX86())
             pc->updateKeyboardState(m_keys);
@@ -545,26 +549,25 @@ private:
         emit(entry);
     }
 
-    // Vibration messages the polls sent; reported when a pad's motors change.
+    // Vibration messages the polls sent since the last frame, in the order they went out;
+    // reported when a pad's motors change.
     void rumble() {
-        for (unsigned user = 0; user < 4; ++user) {
-            std::vector<_tov_XINPUT_VIBRATION> sent = sim::vibrations(user);
-            for (std::size_t i = m_vibrationsSeen[user]; i < sent.size(); ++i) {
-                int left = sent[i].wLeftMotorSpeed, right = sent[i].wRightMotorSpeed;
-                if (left == m_motors[user][0] && right == m_motors[user][1])
-                    continue;
-                m_motors[user][0] = left;
-                m_motors[user][1] = right;
-                Entry entry;
-                entry.kind = EntryKind::Rumble;
-                entry.rumble.frame = m_frame;
-                entry.rumble.pad = static_cast<int>(user);
-                entry.rumble.left = left;
-                entry.rumble.right = right;
-                emit(entry);
-            }
-            m_vibrationsSeen[user] = sent.size();
+        for (const sim::Vibration& sent : sim::rumbleLog()) {
+            int left = sent.motors.wLeftMotorSpeed, right = sent.motors.wRightMotorSpeed;
+            int* motors = m_motors[sent.user];
+            if (left == motors[0] && right == motors[1])
+                continue;
+            motors[0] = left;
+            motors[1] = right;
+            Entry entry;
+            entry.kind = EntryKind::Rumble;
+            entry.rumble.frame = m_frame;
+            entry.rumble.pad = static_cast<int>(sent.user);
+            entry.rumble.left = left;
+            entry.rumble.right = right;
+            emit(entry);
         }
+        sim::clearRumbleLog();
     }
 
     void prompt(const Statement& s) {
@@ -630,7 +633,6 @@ private:
     std::size_t m_demoRecords = 0;
     std::size_t m_demoNext = 0;
     bool m_demoEnded = false;
-    std::size_t m_vibrationsSeen[4] = {0, 0, 0, 0};
     int m_motors[4][2] = {};
 };
 

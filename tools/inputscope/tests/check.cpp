@@ -2,6 +2,7 @@
 // behaviour, the parser's messages, the demo round trip and the command line's files.
 // Usage: inputscope_check TESTS_DIR. With INPUTSCOPE_UPDATE_GOLDEN=1 it rewrites the goldens.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,11 +37,8 @@ void expect(bool ok, const std::string& what, const std::string& detail = "") {
 
 // Line endings as checked out, so that a checkout with "\r\n" compares the same.
 std::string unixLines(std::string text) {
-    std::string out;
-    for (char c : text)
-        if (c != '\r')
-            out += c;
-    return out;
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
 }
 
 std::string firstDifference(const std::string& expected, const std::string& actual) {

@@ -12,29 +12,52 @@
 #include "host/control.h"
 #include "vel/xinput.h"
 
+namespace input {
+class InputManager;
+}
+
 namespace sim {
 
 // True when the platform is the simulated one (not Windows).
 bool isSimulated();
 
-// The host stand-in and the platform back to their start (tweakables at their defaults, the four
-// XInput users scripted as not connected, no keys down, default screens and key names).
-void reset();
+// The keyboard layout a reset gives the simulated machine: the US one, or none at all (every
+// virtual key maps to scan code 0, every scan code is nameless).
+enum class Layout { Us, Empty };
 
-// XInput users 0-3.
+// The host stand-in and the platform back to their start; docs/simulation.md lists every value.
+void reset(Layout layout = Layout::Us);
+
+// XInput users 0-3. The report and the connection are set apart, as XInput keeps them: a report
+// reaches the library only while the user is connected.
 void setPad(unsigned user, const _tov_XINPUT_GAMEPAD& report);
+void connectPad(unsigned user);
 void disconnectPad(unsigned user);
 unsigned padReads(unsigned user);
-std::vector<_tov_XINPUT_VIBRATION> vibrations(unsigned user);
+// The vibration messages sent to any user, in the order they were sent.
+using Vibration = host::xinput::Vibration;
+std::vector<Vibration> rumbleLog();
+void clearRumbleLog();
 
-// The operating system's asynchronous key state (mouse buttons reach the library this way).
+// The operating system's asynchronous key state (mouse buttons reach the library this way), and
+// the virtual keys it was asked about, in order.
 void setAsyncKey(int vk, bool down);
+std::vector<int> asyncKeyQueries();
+void clearAsyncKeyQueries();
+
 void setScreenMetric(int index, int value);
 int screenMetric(int index);
-// Key names as the platform gives them.
+
+// Key names as the platform gives them: MapVirtualKeyA's scan code of a virtual key, and
+// GetKeyNameTextA's name of a scan code (0x100 marks an extended key; empty makes it nameless).
+void setScanCode(unsigned vk, unsigned scan);
 void setKeyName(unsigned scan, const char* name);
 std::string keyNameText(std::int32_t lParam);
 unsigned mapVirtualKey(unsigned vk);
+
+// The manager's `debugButtonsAllowed`, which no operation of the manager sets: the one way a test
+// reaches the allowed side of the debug-button predicates. Works on every platform.
+void setDebugButtonsAllowed(input::InputManager& manager, bool allowed);
 
 struct SpiCall {
     std::uint32_t action;

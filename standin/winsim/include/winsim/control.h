@@ -3,6 +3,7 @@
 // Drives the simulated Windows machine: what the operating system would report, and a record of
 // what was asked of it.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -10,15 +11,28 @@
 
 namespace winsim {
 
-// Back to a fresh machine: no keys down, the default screens, US key names, the default
-// accessibility settings, no registrations, empty logs.
-WINSIM_API void reset();
+// The keyboard layout a reset installs: the US one, or one in which every virtual key maps to
+// scan code 0 and every scan code is nameless.
+enum class Layout { Us, Empty };
+
+// Back to a fresh machine: no keys down, the default screens, the layout given, the default
+// accessibility settings, no registrations, empty logs (docs/simulation.md lists the values).
+WINSIM_API void reset(Layout layout = Layout::Us);
 
 // What GetAsyncKeyState answers for `vk` (0-255); bit 15 means down.
 WINSIM_API void setAsyncKeyState(int vk, SHORT state);
+// The virtual keys GetAsyncKeyState was asked about since the last reset or clear, in order; the
+// log keeps the first kQueryLogLimit.
+constexpr std::size_t kQueryLogLimit = 65536;
+WINSIM_API std::vector<int> asyncKeyQueries();
+WINSIM_API void clearAsyncKeyQueries();
+
 WINSIM_API void setSystemMetric(int index, int value);
-// The name GetKeyNameTextA gives scan code `scan` (0x100 marks an extended key); null makes the
-// key nameless.
+
+// What MapVirtualKeyA(vk, MAPVK_VK_TO_VSC) answers for `vk` (0-255).
+WINSIM_API void setScanCode(unsigned vk, unsigned scan);
+// The name GetKeyNameTextA gives scan code `scan` (0x100 marks an extended key); null or an empty
+// name makes the key nameless.
 WINSIM_API void setKeyName(unsigned scan, const char* name);
 
 struct SpiCall {

@@ -2,7 +2,8 @@
 # The cost of the game's frame (update, then one read of every default action) with the pad and
 # with the keyboard in use: instructions per frame from callgrind (the difference of two runs, so
 # set-up does not count), nanoseconds from Google Benchmark, the owner's frame with reader
-# threads, a 10,000-action table, and the heap allocations of 10,000 steady frames (must be 0).
+# threads, a 10,000-action table, the heap allocations of 10,000 steady frames (must be 0), and
+# inputscope's peak memory and time per frame over ever longer sessions (must stay flat).
 # Usage: scripts/bench.sh [--quick]   (--quick: shorter timing runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,9 +14,9 @@ elif [ $# -gt 0 ]; then
     echo "usage: scripts/bench.sh [--quick]" >&2
     exit 2
 fi
-scripts/setup.sh valgrind >&2
+scripts/setup.sh valgrind time >&2
 cmake --preset default >/dev/null
-cmake --build --preset default --target gameinput_bench gameinput_frame_count >&2
+cmake --build --preset default --target gameinput_bench gameinput_frame_count gameinput_inputscope >&2
 bin=build/default/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -50,6 +51,28 @@ status=0
 for device in pad keyboard; do
     "$bin/input_frame_count" allocations "$device" 10000 || status=1
 done
+
+echo "== inputscope: peak memory and time per frame (table output)"
+printf "%-9s %12s %14s\n" frames "peak KiB" "us per frame"
+peaks=()
+for frames in 10000 100000 1000000; do
+    session="$work/frames_$frames.txt"
+    : >"$session"
+    for ((left = frames; left > 0; left -= 1000000)); do
+        echo "frame $((left < 1000000 ? left : 1000000))" >>"$session"
+    done
+    /usr/bin/time -f "%M %e" -o "$work/time" "$bin/inputscope" --max-frames "$frames" "$session" \
+        >/dev/null
+    read -r peak seconds <"$work/time"
+    peaks+=("$peak")
+    printf "%-9s %12s %14s\n" "$frames" "$peak" "$(awk -v s="$seconds" -v n="$frames" \
+        'BEGIN {printf "%.2f", s * 1e6 / n}')"
+done
+# Flat: a hundred times the frames may not cost more than a fifth more memory.
+if [ "${peaks[2]}" -gt $((peaks[0] * 6 / 5)) ]; then
+    echo "inputscope's memory grows with the frames: ${peaks[*]} KiB" >&2
+    status=1
+fi
 
 echo "== time (Google Benchmark, ns per call)"
 "$bin/input_bench" --benchmark_min_time="$min_time" --benchmark_format=console \

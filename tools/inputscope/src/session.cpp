@@ -331,6 +331,9 @@ private:
 
     int key(const Token& token, int highest) const {
         int code = keyFromName(token.text);
+        const std::string& t = token.text;
+        if (code < 0 && t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X'))
+            code = static_cast<int>(integer(token, 0, highest, "a key code")); // a code, as any
         if (code < 0)
             fail(token, "unknown key " + quoted(token.text) +
                             " (expected a key name such as Enter, Space, A, F8, Left, or a code "
@@ -818,7 +821,7 @@ private:
             s.boolValue = onOff(value);
             s.on = true; // a bool setting
         } else {
-            s.value = floatNumber(value, "a number");
+            s.value = floatNumber(value, "a float setting");
         }
     }
 

@@ -532,6 +532,58 @@ void documentedExample(const std::string& docs) {
 
 } // namespace
 
+// Numbers as a person writes them: leading zeros are decimal, 0x is hexadecimal, everywhere.
+void numbersAsWritten() {
+    Session s = parseSession("frame 010\nframe 08\nscreen 0800 0x258\npad 0 lx=-010\n", "n.txt");
+    expect(s.updates == 18 && s.frames == 18, "frame 010 and frame 08 are 10 and 8 frames",
+           std::to_string(s.updates));
+    expect(s.statements.size() == 4 && s.statements[2].x == 800 && s.statements[2].y == 600,
+           "screen 0800 0x258 is 800 by 600");
+    expect(s.statements[3].hasAxis[0] && s.statements[3].axis[0] == -10, "lx=-010 is -10");
+}
+
+// A name outside the 16-bit range goes to the string table as a surrogate pair and comes back
+// whole, whatever the width of wchar_t.
+void keyNameBeyondTheBasicPlane() {
+    Trace trace = run("keyname Enter \"\xf0\x9f\x8e\xae go\"\nbind key MENU_A Enter\n"
+                      "prompt MENU_A\n",
+                      "k.txt");
+    std::string name;
+    for (const Entry& e : trace.entries)
+        if (e.kind == EntryKind::Prompt)
+            name = e.prompt.keyName;
+    expect(name == "\xf0\x9f\x8e\xae go", "U+1F3AE round-trips through the key name", name);
+}
+
+// The report goes out in pieces as the run makes it; together they are the whole report.
+void streamedReport() {
+    std::string text = "focus on\nmenu on\npad 0 A\nframe 3000\n";
+    for (bool json : {false, true}) {
+        CommandIo io;
+        io.readStdin = [&](std::size_t, std::string& content, std::string&) {
+            content = text;
+            return true;
+        };
+        std::string streamed;
+        int pieces = 0;
+        io.writeStdout = [&](const std::string& bytes) {
+            streamed += bytes;
+            ++pieces;
+        };
+        std::vector<std::string> args = {"-", "--no-color"};
+        if (json)
+            args.push_back("--json");
+        CommandResult result = runCommandLine(args, io);
+        Trace whole = run(text, "<stdin>");
+        std::string expected = json ? renderJson(whole) : renderText(whole, false);
+        expect(result.exitCode == 0 && result.out.empty() && pieces > 1 && streamed == expected,
+               std::string("the streamed ") + (json ? "JSON" : "table") +
+                   " is the whole report, in pieces",
+               std::to_string(pieces) + " pieces, " + std::to_string(streamed.size()) + " of " +
+                   std::to_string(expected.size()) + " bytes");
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: inputscope_check TESTS_DIR DOCS_MD\n");
@@ -544,6 +596,9 @@ int main(int argc, char** argv) {
     parserErrors(dir);
     sessionBytes();
     frameBudget();
+    numbersAsWritten();
+    keyNameBeyondTheBasicPlane();
+    streamedReport();
     outputsParse();
     outputFiles();
     documentedExample(argv[2]);

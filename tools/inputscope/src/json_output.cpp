@@ -175,10 +175,7 @@ std::unique_ptr<TraceSink> jsonView(ByteOut out) {
 std::string renderJson(const Trace& trace) {
     std::string text;
     std::unique_ptr<TraceSink> view = jsonView([&](const std::string& b) { text += b; });
-    view->begin(trace.session, trace.frames);
-    for (const Entry& e : trace.entries)
-        view->entry(e);
-    view->end(trace.frames);
+    replay(trace, *view);
     return text;
 }
 

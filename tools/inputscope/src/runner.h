@@ -112,6 +112,14 @@ public:
     Trace trace;
 };
 
+// A recorded trace handed to a sink as the run handed it.
+inline void replay(const Trace& trace, TraceSink& sink) {
+    sink.begin(trace.session, trace.frames);
+    for (const Entry& e : trace.entries)
+        sink.entry(e);
+    sink.end(trace.frames);
+}
+
 // One run into several views.
 class TraceFanOut : public TraceSink {
 public:

@@ -381,10 +381,7 @@ std::unique_ptr<TraceSink> textView(bool colour, ByteOut out) {
 std::string renderText(const Trace& trace, bool colour) {
     std::string text;
     std::unique_ptr<TraceSink> view = textView(colour, [&](const std::string& b) { text += b; });
-    view->begin(trace.session, trace.frames);
-    for (const Entry& e : trace.entries)
-        view->entry(e);
-    view->end(trace.frames);
+    replay(trace, *view);
     return text;
 }
 

@@ -58,6 +58,13 @@ Machine& machine() {
     return m;
 }
 
+// Runs `f` on the machine under its lock: every setter and getter of the controls.
+template <class F> auto locked(F f) {
+    Machine& m = machine();
+    std::lock_guard<std::mutex> guard(m.mutex);
+    return f(m);
+}
+
 // The accessibility record an SPI action reads or writes, with its size; null for other actions.
 void* accessibilityRecord(Machine& m, UINT action, UINT& size, bool& isSet) {
     isSet = false;
@@ -126,9 +133,7 @@ BOOL RegisterRawInputDevices(PCRAWINPUTDEVICE devices, UINT count, UINT cbSize) 
 UINT MapVirtualKeyA(UINT code, UINT mapType) {
     if (mapType != MAPVK_VK_TO_VSC || code > 255)
         return 0;
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    return m.scanCodes[code];
+    return locked([&](Machine& m) { return m.scanCodes[code]; });
 }
 
 int GetKeyNameTextA(LONG lParam, LPSTR buffer, int size) {
@@ -165,71 +170,49 @@ void reset(Layout layout) {
 void setAsyncKeyState(int vk, SHORT state) {
     if (vk < 0 || vk > 255)
         return;
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    m.asyncKeys[vk] = state;
+    locked([&](Machine& m) { m.asyncKeys[vk] = state; });
 }
 
 std::vector<int> asyncKeyQueries() {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    return m.asyncKeyQueries;
+    return locked([&](Machine& m) { return m.asyncKeyQueries; });
 }
 
 void clearAsyncKeyQueries() {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    m.asyncKeyQueries.clear();
+    locked([&](Machine& m) { m.asyncKeyQueries.clear(); });
 }
 
 void setSystemMetric(int index, int value) {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    m.metrics[index] = value;
+    locked([&](Machine& m) { m.metrics[index] = value; });
 }
 
 void setScanCode(unsigned vk, unsigned scan) {
     if (vk > 255)
         return;
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    m.scanCodes[vk] = scan;
+    locked([&](Machine& m) { m.scanCodes[vk] = scan; });
 }
 
 void setKeyName(unsigned scan, const char* name) {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    m.keyNames[scan & (kScanCodes - 1)] = name ? name : "";
+    locked([&](Machine& m) { m.keyNames[scan & (kScanCodes - 1)] = name ? name : ""; });
 }
 
 std::vector<SpiCall> spiCalls() {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    return m.spiCalls;
+    return locked([&](Machine& m) { return m.spiCalls; });
 }
 
 std::vector<RAWINPUTDEVICE> rawInputRegistrations() {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    return m.registrations;
+    return locked([&](Machine& m) { return m.registrations; });
 }
 
 STICKYKEYS stickyKeys() {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    return m.sticky;
+    return locked([&](Machine& m) { return m.sticky; });
 }
 
 TOGGLEKEYS toggleKeys() {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    return m.toggle;
+    return locked([&](Machine& m) { return m.toggle; });
 }
 
 FILTERKEYS filterKeys() {
-    Machine& m = machine();
-    std::lock_guard<std::mutex> guard(m.mutex);
-    return m.filter;
+    return locked([&](Machine& m) { return m.filter; });
 }
 
 void setAccessibility(const STICKYKEYS& sticky, const TOGGLEKEYS& toggle,

@@ -384,7 +384,7 @@ bool parseLine(InputManager& manager, const Line& l, int line, bool& sawHeader, 
         wanted = 3;
         if (l.count < 2)
             return fail(error, line, l.endColumn, "expected an action");
-        int id;
+        int id = -1;
         if (!parseAction(manager, l.tokens[1], line, id, error))
             return false;
         if (l.count < 3)

@@ -458,6 +458,18 @@ void apply(InputManager& manager, Staged& staged) {
         manager.setMouseSensitivity(s.sensitivity);
 }
 
+// Reads until the stream ends or `capacity` bytes have come; returns how many came.
+std::size_t readUpTo(vel::FileStream& in, char* buffer, std::size_t capacity) {
+    std::size_t size = 0;
+    while (size < capacity) {
+        std::uint32_t n = in.read(buffer + size, static_cast<std::uint32_t>(capacity - size));
+        if (n == 0)
+            break;
+        size += n;
+    }
+    return size;
+}
+
 bool outOfMemory(ProfileError* error) {
     return fail(error, 0, 0, "out of memory");
 }
@@ -550,13 +562,7 @@ bool saveBindingProfile(const InputManager& manager, const char* path, ProfileEr
         vel::FileStream in;
         std::size_t read = 0;
         if (written == size && in.openFile(temporary.data(), vel::FileStream::MODE_READ)) {
-            while (read <= size) {
-                std::uint32_t n =
-                    in.read(back.data() + read, static_cast<std::uint32_t>(size + 1 - read));
-                if (n == 0)
-                    break;
-                read += n;
-            }
+            read = readUpTo(in, back.data(), size + 1);
             in.close();
         }
         if (read != size || std::memcmp(back.data(), text.data(), size) != 0) {
@@ -582,14 +588,7 @@ bool loadBindingProfile(InputManager& manager, const char* path, ProfileError* e
             return fail(error, 0, 0, "cannot open \"%.100s\"", path);
         // One byte past the limit is enough to say the file is too large.
         HeapBlock text(kMaxProfileSize + 1);
-        std::size_t size = 0;
-        while (size <= kMaxProfileSize) {
-            std::uint32_t n =
-                in.read(text.data() + size, static_cast<std::uint32_t>(kMaxProfileSize + 1 - size));
-            if (n == 0)
-                break;
-            size += n;
-        }
+        std::size_t size = readUpTo(in, text.data(), kMaxProfileSize + 1);
         in.close();
         return readBindingProfile(manager, text.data(), size, error);
     } catch (const std::exception&) {

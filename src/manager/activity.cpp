@@ -21,19 +21,19 @@ constexpr float kActivity = 0.01f;
 // actions cost nothing. The walks change no state, so the cheapest evidence is looked at first;
 // each table's lock is held once for the pass (the key table's once per 64 actions with keys
 // down, so that no list of them has to be stored). Every key that counts is down, so without a
-// key down (`keysDown` false) the key table is not walked at all.
-void InputManager::updateActivityCheck(bool keysDown) {
+// key down (`keysDown` false) the key table is not walked at all. Pad evidence is gathered first:
+// on keyboard and mouse, keys decide something only when the pad is active, so a frame of typing
+// with the pad at rest walks no table.
+void InputManager::updateActivityCheck(bool keysDown, const PadView& pad) {
     if (!inputX86 || !pcInputMode) {
         usingKeyboardAndMouse = false;
         return;
     }
-    PadReports reports;
-    PadView pad = currentPadView(reports);
     bool keyboardActive = std::fabs(inputX86->getMouseDeltaX()) > kActivity ||
                           std::fabs(inputX86->getMouseDeltaY()) > kActivity;
     bool padActive = false;
     for (int axis = 0; axis < 4 && pad.connected && !padActive; ++axis)
-        padActive = std::fabs(pad::axis(reports, axis)) > kActivity;
+        padActive = std::fabs(pad::axis(*pad.reports, axis)) > kActivity;
 
     std::uint32_t count = actions.size();
     auto digitalType = [&](std::int32_t action, ControlType& type) {
@@ -42,9 +42,21 @@ void InputManager::updateActivityCheck(bool keysDown) {
         type = actions[static_cast<std::uint32_t>(action)].controlType;
         return isPadDigitalType(type);
     };
+    if (!keyboardActive && !padActive && pad.connected && !pad::buttonsAtRest(*pad.reports)) {
+        SpinLockGuard guard(padBindingsLock);
+        for (const BindingTable::Entry& e : padBindings) {
+            ControlType type;
+            if (digitalType(e.action, type) && pad::isButtonCode(e.code) &&
+                pad::digitalQuery(*pad.reports, type, e.code)) {
+                padActive = true;
+                break;
+            }
+        }
+    }
     const InputX86& device = *inputX86;
     std::uint32_t resume = 0; // the key table position where the next batch starts
-    for (bool done = !keysDown; !done && !keyboardActive;) {
+    bool decides = !usingKeyboardAndMouse || padActive;
+    for (bool done = !keysDown || !decides; !done && !keyboardActive;) {
         std::int32_t batch[64];
         int found = 0;
         {
@@ -68,17 +80,6 @@ void InputManager::updateActivityCheck(bool keysDown) {
             for (int i = 0; i < found && !keyboardActive; ++i) {
                 ControlType type = actions[static_cast<std::uint32_t>(batch[i])].controlType;
                 keyboardActive = !padDigital(padBindings.find(batch[i]), type, pad);
-            }
-        }
-    }
-    if (!keyboardActive && !padActive && pad.connected && !pad::buttonsAtRest(reports)) {
-        SpinLockGuard guard(padBindingsLock);
-        for (const BindingTable::Entry& e : padBindings) {
-            ControlType type;
-            if (digitalType(e.action, type) && pad::isButtonCode(e.code) &&
-                pad::digitalQuery(reports, type, e.code)) {
-                padActive = true;
-                break;
             }
         }
     }

@@ -100,13 +100,17 @@ void InputManager::update(float dt) {
         keepTrackOfCurrentController();
     }
     bool keysDown = inputX86 && InputX86Access::update(*inputX86);
-    updateActivityCheck(keysDown);
+    // Only this thread polls the pads, so one copy of the current pad's reports serves the
+    // activity check and the value pass: one hold of its lock a frame.
+    PadReports reports;
+    PadView pad = currentPadView(reports);
+    updateActivityCheck(keysDown, pad);
     updateChannels();
 
-    gatherStepValues();
+    gatherStepValues(pad);
 }
 
-void InputManager::gatherStepValues() {
+void InputManager::gatherStepValues(const PadView& pad) {
     // Every action gets what its live read gives now: the same gates, then the same walkers over
     // the same bindings. The passes go over the binding tables, each under one hold of its lock,
     // because an action without bindings reads as nothing (but for the keyboard's mouse and key
@@ -138,8 +142,6 @@ void InputManager::gatherStepValues() {
     KeyView keys{inputX86, keyboard};
 
     if (!usingKeyboardAndMouse) {
-        PadReports reports;
-        PadView pad = currentPadView(reports);
         Inversion inversion{invertVerticalForPad, invertHorizontalForPad};
         {
             SpinLockGuard guard(padBindingsLock);

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "frame_scenario.h"
+#include "vel/spin_lock.h"
+#include "winsim/windows.h"
 
 namespace {
 
@@ -82,6 +84,42 @@ void BM_FrameWithReaders(benchmark::State& state) {
 BENCHMARK(BM_FrameWithReaders)
     ->ArgsProduct({{1, 0}, {0, 1, 3}})
     ->ArgNames({"pad", "readers"})
+    ->UseRealTime();
+
+// One lock round trip (take, release) of the kinds a live read takes: `range(0)` 0 for a binding
+// table's spin lock, 1 for an SRW lock (the manager's and the pads' recursive locks); with
+// `range(1)` another thread loops on the same lock. The contended figure times the lock round
+// trips of a frame's live reads is what a reader thread costs the owner.
+void BM_LockRoundTrip(benchmark::State& state) {
+    vel::SpinLock spin;
+    SRWLOCK srw{}; // zero is the unlocked state
+    bool useSrw = state.range(0) != 0;
+    auto roundTrip = [&] {
+        if (useSrw) {
+            AcquireSRWLockExclusive(&srw);
+            ReleaseSRWLockExclusive(&srw);
+        } else {
+            spin.lock();
+            spin.unlock();
+        }
+    };
+    std::atomic<bool> stop{false};
+    std::thread other;
+    if (state.range(1))
+        other = std::thread([&] {
+            while (!stop.load(std::memory_order_relaxed))
+                roundTrip();
+        });
+    for (auto _ : state)
+        roundTrip();
+    stop = true;
+    if (other.joinable())
+        other.join();
+    state.SetLabel(useSrw ? "srw" : "spin");
+}
+BENCHMARK(BM_LockRoundTrip)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"srw", "contended"})
     ->UseRealTime();
 
 // 10,000 registered actions beyond the defaults, one key and one pad button each.

@@ -33,20 +33,10 @@ bool hasOwnKeyboardSource(int action) {
 }
 
 float keyboardValue(const BindingTable& table, int action, const KeyView& keys) {
-    if (const LookAxis* look = findRow(kLookAxes, action)) {
-        if (!keys.inputX86)
-            return 0.0f;
-        return look->vertical ? keys.inputX86->getMouseDeltaY() : keys.inputX86->getMouseDeltaX();
-    }
-    if (const KeyPairAxis* pair = findRow(kKeyPairAxes, action)) {
-        // The MOVE actions' keys, whatever their own channels say.
-        float value = 0.0f;
-        if (keyDigital(table.find(pair->negative), CONTROL_DOWN, keys))
-            value = -1.0f;
-        if (keyDigital(table.find(pair->positive), CONTROL_DOWN, keys))
-            value += 1.0f;
-        return value;
-    }
+    if (const LookAxis* look = findRow(kLookAxes, action))
+        return lookValue(*look, keys);
+    if (const KeyPairAxis* pair = findRow(kKeyPairAxes, action))
+        return keyPairValue(table, *pair, keys);
     return keyDigital(table.find(action), CONTROL_DOWN, keys) ? 1.0f : 0.0f;
 }
 
@@ -54,8 +44,7 @@ bool isInverted(int action, const Inversion& flags, bool raw) {
     if (!flags.vertical && !flags.horizontal)
         return false;
     const LookAxis* look = findRow(kLookAxes, action);
-    return look && (look->vertical ? flags.vertical : flags.horizontal) &&
-           (!raw || look->invertedByRawRead);
+    return look && isLookInverted(*look, flags, raw);
 }
 
 float InputManager::readAnalog(int action, bool) {

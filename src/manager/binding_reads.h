@@ -188,12 +188,32 @@ inline float padValue(BindingTable::Span span, ControlType type, const PadView& 
 // the movement axes, else 1.0 while a bound key is down. `keys` is the key table, its lock held.
 float keyboardValue(const BindingTable& table, int action, const KeyView& keys);
 
+// The two sources of keyboardValue that are not the action's own keys, for callers that already
+// know the row.
+inline float lookValue(const LookAxis& look, const KeyView& keys) {
+    if (!keys.inputX86)
+        return 0.0f;
+    return look.vertical ? keys.inputX86->getMouseDeltaY() : keys.inputX86->getMouseDeltaX();
+}
+inline float keyPairValue(const BindingTable& table, const KeyPairAxis& pair, const KeyView& keys) {
+    // The MOVE actions' keys, whatever their own channels say.
+    float value = 0.0f;
+    if (keyDigital(table.find(pair.negative), CONTROL_DOWN, keys))
+        value = -1.0f;
+    if (keyDigital(table.find(pair.positive), CONTROL_DOWN, keys))
+        value += 1.0f;
+    return value;
+}
+
 // The look axes flip with the user's inversion flags; the raw read does not flip photo mode.
 struct Inversion {
     bool vertical;
     bool horizontal;
 };
 bool isInverted(int action, const Inversion& flags, bool raw);
+inline bool isLookInverted(const LookAxis& look, const Inversion& flags, bool raw) {
+    return (look.vertical ? flags.vertical : flags.horizontal) && (!raw || look.invertedByRawRead);
+}
 
 // Whether the keyboard value of an action reads the mouse alone (no key binding).
 bool readsMouse(int action);

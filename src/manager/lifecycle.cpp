@@ -186,17 +186,22 @@ void InputManager::gatherStepValues(const PadView& pad) {
             store(action, keyDigital(span, CONTROL_DOWN, keys) ? 1.0f : 0.0f);
         }
     });
-    auto axis = [&](int action) {
+    // The axes with a source of their own, from their rows: the mouse, or another action's keys
+    // (never inverted).
+    auto analogue = [&](int action) {
         const ActionEntry* entry = liveEntry(action);
-        if (entry && isBufferedAsAnalogue(entry->controlType)) {
-            float value = keyboardValue(keyBindings, action, keys);
-            store(action, isInverted(action, inversion, false) ? -value : value);
-        }
+        return entry && isBufferedAsAnalogue(entry->controlType);
     };
-    for (const LookAxis& look : kLookAxes)
-        axis(look.action);
-    for (const KeyPairAxis& pair : kKeyPairAxes)
-        axis(pair.action);
+    for (const LookAxis& look : kLookAxes) {
+        if (analogue(look.action)) {
+            float value = lookValue(look, keys);
+            store(look.action, isLookInverted(look, inversion, false) ? -value : value);
+        }
+    }
+    for (const KeyPairAxis& pair : kKeyPairAxes) {
+        if (analogue(pair.action))
+            store(pair.action, keyPairValue(keyBindings, pair, keys));
+    }
 }
 
 PadView InputManager::currentPadView(PadReports& copy) {

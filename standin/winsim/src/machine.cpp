@@ -30,7 +30,11 @@ struct Machine {
     bool fileMovesFail;
     std::vector<std::pair<std::string, std::string>> fileMoves;
 
-    Machine() { reset(winsim::Layout::Us); }
+    Machine() {
+        // The log's room is taken once, so that the frames that fill it allocate nothing.
+        asyncKeyQueries.reserve(winsim::kQueryLogLimit);
+        reset(winsim::Layout::Us);
+    }
 
     void reset(winsim::Layout layout) {
         std::lock_guard<std::mutex> guard(mutex);

@@ -107,6 +107,9 @@ Json entryJson(const Entry& e) {
              {"left", e.rumble.left},
              {"right", e.rumble.right}};
         break;
+    case EntryKind::KeyName:
+        o = {{"type", "key-name"}, {"key", e.prompt.keyCode}, {"name", e.prompt.keyName}};
+        break;
     case EntryKind::Prompt: {
         const PromptView& p = e.prompt;
         o = {{"type", "prompt"},

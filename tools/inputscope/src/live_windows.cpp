@@ -109,6 +109,7 @@ std::string runLive(const LiveOptions& options, TraceSink& sink, SessionWriter* 
         Clock clock;
         double last = 0.0, time = 0.0;
         long long frame = 0;
+        bool named[input::KEY_COUNT] = {};
         while (!g_stop) {
             // Messages until the frame's time comes, so input reaches the library as it arrives.
             double deadline = static_cast<double>(frame + 1) * kFramePeriod;
@@ -136,6 +137,17 @@ std::string runLive(const LiveOptions& options, TraceSink& sink, SessionWriter* 
             entry.frame.dt = dt;
             readFrame(manager, keyboard, actions, {}, true, entry.frame);
             sink.entry(entry);
+            // Each key's name the first time it goes down, as the system gives it.
+            for (int key : entry.frame.inputs.keys) {
+                if (named[key])
+                    continue;
+                named[key] = true;
+                Entry name;
+                name.kind = EntryKind::KeyName;
+                name.prompt.keyCode = key;
+                name.prompt.keyName = keyDisplayName(manager, key);
+                sink.entry(name);
+            }
             if (record)
                 record->frame(dt, keys, entry.frame);
             manager.resetMouseInputDeltas(); // each frame's motion is its own

@@ -647,6 +647,12 @@ void readFrame(input::InputManager& m, input::Keyboard& keyboard, const ActionTa
     }
 }
 
+std::string keyDisplayName(input::InputManager& manager, int key) {
+    vel::InplaceWString<128> name;
+    manager.getKeycodeName(key, name);
+    return toUtf8(name.c_str());
+}
+
 std::string checkProfile(const std::string& text) {
     sim::reset();
     input::ProfileError error;

@@ -79,7 +79,20 @@ struct RumbleView {
 
 // Binding: a binding, registration or sticks statement, where it takes effect (its text says what
 // changed).
-enum class EntryKind { Section, Frame, Switch, StepReset, Prompt, Rumble, Note, Show, Binding };
+// KeyName: the display name of a key (prompt.keyCode, prompt.keyName), as the live viewer shows
+// each key the first time it goes down.
+enum class EntryKind {
+    Section,
+    Frame,
+    Switch,
+    StepReset,
+    Prompt,
+    Rumble,
+    Note,
+    Show,
+    Binding,
+    KeyName
+};
 
 struct Entry {
     EntryKind kind = EntryKind::Note;
@@ -171,6 +184,9 @@ struct ActionTable {
 // into the view, as the host does once a frame.
 void readFrame(input::InputManager& manager, input::Keyboard& keyboard, const ActionTable& actions,
                const std::vector<int>& show, bool drainTyped, FrameView& f);
+
+// The display name the manager gives a key (InputManager::getKeycodeName), in UTF-8.
+std::string keyDisplayName(input::InputManager& manager, int key);
 
 // Checks a bindings profile on a manager as a run starts with it: "" when it applies, else
 // ":LINE:COLUMN: error: ..." (or ": error: ..." for a fault outside the text).

@@ -278,6 +278,15 @@ public:
             w.marker("~", text, kMagenta);
             break;
         }
+        case EntryKind::KeyName: {
+            char code[16];
+            std::snprintf(code, sizeof code, "0x%02x", static_cast<unsigned>(e.prompt.keyCode));
+            w.marker(">",
+                     "key " + std::string(code) + " is named \"" + printable(e.prompt.keyName) +
+                         "\"",
+                     kMagenta);
+            break;
+        }
         case EntryKind::Prompt: {
             const PromptView& p = e.prompt;
             std::string text = "prompt " + p.name + ": ";

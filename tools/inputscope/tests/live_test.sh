@@ -17,7 +17,7 @@ check=build/default/bin/inputscope_live_check
 prefix=build/windows/wineprefix
 
 skip() {
-    echo "SKIP: live_test: $1"
+    if ((required)); then echo "FAIL: live_test: cannot run: $1"; else echo "SKIP: live_test: $1"; fi
     exit $((required ? 1 : 0))
 }
 command -v Xvfb >/dev/null || skip "no Xvfb (Debian package xvfb)"

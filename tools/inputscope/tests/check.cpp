@@ -744,6 +744,19 @@ void recordedSessionReplays() {
     live.refresh();
     live.frame(1.0f / 60.0f);
     live.frame(1.0f / 60.0f); // nothing changed: one line
+    // Every key code by the name the writer gives it, in the snapshot and on the raw keyboard.
+    for (int vk = 0; vk < 256; ++vk) {
+        live.keys[vk] = true;
+        if (vk > 0 && vk < 255)
+            live.rawKey(vk, true);
+    }
+    live.frame(1.0f / 60.0f);
+    for (int vk = 0; vk < 256; ++vk) {
+        live.keys[vk] = false;
+        if (vk > 0 && vk < 255)
+            live.rawKey(vk, false);
+    }
+    live.frame(1.0f / 60.0f);
 
     std::vector<FrameView> recorded = live.frames;
     std::string text = live.text;

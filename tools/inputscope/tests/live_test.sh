@@ -49,7 +49,7 @@ done
 export DISPLAY=:$(head -n1 "$work/display")
 echo "live_test: X display $DISPLAY"
 
-# A Wine server that knows the display (one started without it gives programs no windows).
+# A Wine server started afresh with the display, so its helper processes know it too.
 cmake/wine-run.sh "$prefix" --stop
 cmake/wine-run.sh "$prefix" --start
 

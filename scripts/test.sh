@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test suite: native, Windows under Wine (each with the consumer project
-# built against the install tree and through add_subdirectory), ASan+UBSan, TSan, and bounded
-# runs of the two fuzz targets. Any failure or sanitizer report fails the script.
+# built against the install tree and through add_subdirectory), the live viewer under Wine on a
+# virtual X display, ASan+UBSan, TSan, and bounded runs of the two fuzz targets. Any failure or
+# sanitizer report fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -35,6 +36,12 @@ ctest --preset windows -j "$jobs"
 cmake/wine-run.sh "$wine_prefix" --stop
 trap - EXIT
 echo "== windows section: $((SECONDS - windows_start)) s"
+
+# The Windows viewer fed by real messages: Wine on a virtual X display, driven by xdotool.
+live_start=$SECONDS
+echo "== live: inputscope --live under Wine and Xvfb, its recording replayed natively"
+tools/inputscope/tests/live_test.sh --required
+echo "== live section: $((SECONDS - live_start)) s"
 
 # Sanitizer runtimes: every report ends the program with a failure.
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1

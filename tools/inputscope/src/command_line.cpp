@@ -6,6 +6,7 @@
 
 #include "input/rebinding.h"
 #include "input/version.h"
+#include "live.h"
 #include "numbers.h"
 #include "output.h"
 #include "runner.h"
@@ -22,10 +23,16 @@ const char* const kDescription =
 const char* const kFooter =
     "Without SESSION the built-in session runs; with --demo and no SESSION, one gameplay frame\n"
     "per 24-byte record. Colours are on when standard output is a terminal and NO_COLOR is not\n"
-    "set. The session format is described in docs/inputscope.md.";
+    "set. With --live (Windows), frames come from the real devices instead of a session, until\n"
+    "the window closes, --seconds pass or Ctrl+C. The session format is described in\n"
+    "docs/inputscope.md.";
 
 struct Options {
     bool json = false;
+    bool live = false;
+    double seconds = 0.0;
+    bool secondsGiven = false;
+    std::string record;
     bool printBuiltin = false;
     bool colour = false, noColour = false;
     long long maxFrames = kDefaultMaxFrames;
@@ -83,6 +90,23 @@ std::unique_ptr<CLI::App> makeParser(Options& o) {
            "the frame budget, re-reads included (default " + std::to_string(kDefaultMaxFrames) +
                ")")
         ->type_name("N");
+    app->add_flag("--live", o.live, "frames from the real keyboard, mouse and pads (Windows)");
+    app->add_option_function<std::string>(
+           "--seconds",
+           [&o](std::string text) {
+               char* end = nullptr;
+               double value = std::strtod(text.c_str(), &end);
+               if (text.empty() || *end != '\0' || !(value > 0.0) || value > 1e6)
+                   throw CLI::ValidationError("--seconds", "expected a time in seconds above 0 "
+                                                           "and up to 1000000, got '" +
+                                                               text + "'");
+               o.seconds = value;
+               o.secondsGiven = true;
+           },
+           "with --live: stop after N seconds")
+        ->type_name("N");
+    app->add_option("--record", o.record, "with --live: write what it saw as a session")
+        ->type_name("FILE");
     app->add_flag("--print-builtin", o.printBuiltin, "print the built-in session and stop");
     app->add_option("SESSION", o.session, "a session text; '-' reads standard input")
         ->type_name("");
@@ -96,6 +120,80 @@ struct Pending {
     bool failed = false;
     std::string error;
 };
+
+// The live viewer's run: the report and the recording are written as the frames come, and
+// renamed into place when the run ends.
+CommandResult runLiveCommand(const Options& o, const CommandIo& io) {
+    if (!o.session.empty())
+        return failure(2, "inputscope: error: --live reads the devices, not a session (to replay "
+                          "a recorded session, leave out --live)");
+    const char* other = !o.demo.empty()         ? "--demo"
+                        : !o.recordDemo.empty() ? "--record-demo"
+                        : !o.bindings.empty()   ? "--bindings"
+                        : !o.svg.empty()        ? "--svg"
+                                                : nullptr;
+    if (other)
+        return failure(2, std::string("inputscope: error: ") + other + " does not go with --live");
+    if (const char* why = whyNoLive())
+        return failure(2, std::string("inputscope: error: ") + why);
+
+    CommandResult result;
+    bool toStdout = o.output.empty() || o.output == "-";
+    OutputFile report, recording;
+    std::string error;
+    if (!toStdout && !report.open(o.output, error))
+        return failure(1, o.output + ": error: cannot write the report (" + error + ")");
+    if (!o.record.empty() && !recording.open(o.record, error))
+        return failure(1, o.record + ": error: cannot write the recording (" + error + ")");
+    bool reportFailed = false, recordFailed = false;
+    std::string reportError, recordError;
+    ByteOut reportOut;
+    if (!toStdout)
+        reportOut = [&](const std::string& bytes) {
+            reportFailed = reportFailed || !report.write(bytes, reportError);
+        };
+    else if (io.writeStdout)
+        reportOut = io.writeStdout;
+    else
+        reportOut = [&result](const std::string& bytes) { result.out += bytes; };
+    bool colour = o.colour ? true
+                  : o.noColour
+                      ? false
+                      : !o.json && toStdout && io.stdoutIsTerminal && !std::getenv("NO_COLOR");
+    std::unique_ptr<TraceSink> view =
+        o.json ? jsonView(reportOut, true) : textView(colour, reportOut, true);
+    std::unique_ptr<SessionWriter> writer;
+    if (!o.record.empty())
+        writer = std::make_unique<SessionWriter>([&](const std::string& bytes) {
+            recordFailed = recordFailed || !recording.write(bytes, recordError);
+        });
+
+    LiveOptions options;
+    options.seconds = o.seconds;
+    LiveSummary summary;
+    std::string problem = runLive(options, *view, writer.get(), summary);
+    if (!problem.empty())
+        return failure(1, "inputscope: error: " + problem);
+    if (reportFailed)
+        return failure(1, o.output + ": error: cannot write the report (" + reportError + ")");
+    if (recordFailed)
+        return failure(1, o.record + ": error: cannot write the recording (" + recordError + ")");
+    if (!toStdout && !report.commit(error))
+        return failure(1, o.output + ": error: cannot write the report (" + error + ")");
+    if (writer && !recording.commit(error))
+        return failure(1, o.record + ": error: cannot write the recording (" + error + ")");
+    result.err = "inputscope: live: " + counted(summary.frames, "frame") + ", " +
+                 counted(static_cast<long long>(summary.mouseRecords), "mouse record") + ", " +
+                 counted(static_cast<long long>(summary.keyboardRecords), "keyboard record") +
+                 ", " + counted(static_cast<long long>(summary.focusChanges), "focus change") +
+                 "\n";
+    if (writer && writer->unwritten() > 0)
+        result.err += o.record + ": warning: " +
+                      counted(static_cast<long long>(writer->unwritten()), "mouse record") +
+                      " with an absolute position outside 0-65535 could not be recorded; the "
+                      "replay's mouse differs there\n";
+    return result;
+}
 
 } // namespace
 
@@ -124,6 +222,11 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
         result.out = kBuiltinSession;
         return result;
     }
+    if (o.live)
+        return runLiveCommand(o, io);
+    if (o.secondsGiven || !o.record.empty())
+        return failure(2, std::string("inputscope: error: ") +
+                              (o.secondsGiven ? "--seconds" : "--record") + " needs --live");
     if (o.session == "-" && o.demo == "-")
         return failure(2, "inputscope: error: the session and the demo cannot both come from "
                           "standard input");

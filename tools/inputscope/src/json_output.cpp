@@ -107,6 +107,9 @@ Json entryJson(const Entry& e) {
              {"left", e.rumble.left},
              {"right", e.rumble.right}};
         break;
+    case EntryKind::KeyName:
+        o = {{"type", "key-name"}, {"key", e.prompt.keyCode}, {"name", e.prompt.keyName}};
+        break;
     case EntryKind::Prompt: {
         const PromptView& p = e.prompt;
         o = {{"type", "prompt"},
@@ -135,7 +138,7 @@ Json entryJson(const Entry& e) {
 // The JSON, an entry a line as they come.
 class JsonView : public TraceSink {
 public:
-    explicit JsonView(ByteOut out) : m_out(std::move(out)) {}
+    JsonView(ByteOut out, std::size_t chunk) : m_out(std::move(out)), m_chunk(chunk) {}
 
     void begin(const std::string& session, long long) override {
         m_text = "{\n  \"tool\": \"inputscope\",\n  \"version\": " + line(INPUT_VERSION_STRING) +
@@ -144,7 +147,7 @@ public:
     void entry(const Entry& e) override {
         m_text += (m_first ? "\n    " : ",\n    ") + line(entryJson(e));
         m_first = false;
-        if (m_text.size() >= kChunk)
+        if (m_text.size() >= m_chunk)
             pass();
     }
     void end(long long frames) override {
@@ -154,22 +157,21 @@ public:
     }
 
 private:
-    static constexpr std::size_t kChunk = 1 << 16; // bytes gathered before they are passed on
-
     void pass() {
         m_out(m_text);
         m_text.clear();
     }
 
     ByteOut m_out;
+    std::size_t m_chunk;
     std::string m_text;
     bool m_first = true;
 };
 
 } // namespace
 
-std::unique_ptr<TraceSink> jsonView(ByteOut out) {
-    return std::make_unique<JsonView>(std::move(out));
+std::unique_ptr<TraceSink> jsonView(ByteOut out, bool eachEntry) {
+    return std::make_unique<JsonView>(std::move(out), eachEntry ? 1 : kOutputChunk);
 }
 
 std::string renderJson(const Trace& trace) {

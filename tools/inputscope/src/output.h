@@ -15,8 +15,11 @@ namespace inputscope {
 // Where a view's bytes go, a chunk at a time.
 using ByteOut = std::function<void(const std::string& bytes)>;
 
-std::unique_ptr<TraceSink> textView(bool colour, ByteOut out);
-std::unique_ptr<TraceSink> jsonView(ByteOut out);
+// Bytes a view gathers before it passes them on; `eachEntry` passes every entry at once instead,
+// for a live run that a person (or a pipe) follows.
+constexpr std::size_t kOutputChunk = 1 << 16;
+std::unique_ptr<TraceSink> textView(bool colour, ByteOut out, bool eachEntry = false);
+std::unique_ptr<TraceSink> jsonView(ByteOut out, bool eachEntry = false);
 std::unique_ptr<TraceSink> svgView(ByteOut out);
 
 // A whole recorded trace through a view, as one string.

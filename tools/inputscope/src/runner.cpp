@@ -105,10 +105,7 @@ public:
         sim::reset();
         m_manager = std::make_unique<input::InputManager>(true, true);
         m_manager->setKeyboard(&m_keyboard);
-#define INPUTSCOPE_TYPE(name, id, type, channels) setType(id, input::type);
-        INPUT_DEFAULT_ACTIONS(INPUTSCOPE_TYPE)
-#undef INPUTSCOPE_TYPE
-        refreshNames();
+        m_actions.refreshNames(*m_manager);
         if (options.bindings && !input::readBindingProfile(*m_manager, options.bindings->data(),
                                                            options.bindings->size()))
             throw std::logic_error("a bindings profile that was checked did not apply");
@@ -145,18 +142,6 @@ public:
     }
 
 private:
-    void setType(int id, input::ControlType type) {
-        if (static_cast<std::size_t>(id) >= m_types.size())
-            m_types.resize(static_cast<std::size_t>(id) + 1, input::CONTROL_NONE);
-        m_types[static_cast<std::size_t>(id)] = type;
-    }
-
-    void refreshNames() {
-        m_names.clear();
-        for (int id = 0; m_manager->isActionAssigned(id); ++id)
-            m_names.push_back(m_manager->getActionName(id).c_str());
-    }
-
     // Starts an entry and hands it back for the rest of its fields; it goes to the sink when the
     // next one starts.
     Entry& add(EntryKind kind, int line, const std::string& text = std::string()) {
@@ -170,9 +155,7 @@ private:
         return entry;
     }
 
-    void note(int line, const std::string& text) {
-        add(EntryKind::Note, line, text);
-    }
+    void note(int line, const std::string& text) { add(EntryKind::Note, line, text); }
 
     input::Gamepad* padFor(int slot) {
         return slot < 0 ? m_manager->getGamepad() : m_manager->getGamepad(slot);
@@ -320,8 +303,8 @@ private:
         case Op::Action:
             m.registerAction(s.action, vel::InplaceString<32>(s.text.c_str()), s.type,
                              static_cast<int>(s.channels));
-            setType(s.action, s.type);
-            refreshNames();
+            m_actions.setType(s.action, s.type);
+            m_actions.refreshNames(m);
             add(EntryKind::Binding, s.line,
                 "action " + s.text + " registered: id " + std::to_string(s.action) + ", " +
                     controlTypeName(s.type) + ", channels " + channelNames(s.channels));
@@ -422,14 +405,7 @@ private:
         m_manager->dispatchAppEvent(&event);
     }
 
-    std::string nameOf(int id) const {
-        return static_cast<std::size_t>(id) < m_names.size() ? m_names[static_cast<std::size_t>(id)]
-                                                             : std::string();
-    }
-    input::ControlType typeOf(int id) const {
-        return static_cast<std::size_t>(id) < m_types.size() ? m_types[static_cast<std::size_t>(id)]
-                                                             : input::CONTROL_NONE;
-    }
+    std::string nameOf(int id) const { return m_actions.nameOf(id); }
 
     // One frame as the host runs it: pads scripted, key snapshot and raw keyboard published,
     // then the manager's update; afterwards the demo transfer and the game's reads.
@@ -481,75 +457,14 @@ private:
     }
 
     void snapshot(bool reread, float dt, int line) {
-        input::InputManager& m = *m_manager;
         Entry entry;
         entry.kind = EntryKind::Frame;
         entry.line = line;
-        FrameView& f = entry.frame;
-        f.frame = m_frame;
-        f.reread = reread;
-        f.time = m_time;
-        f.dt = dt;
-        f.keyboardAndMouse = m.isUsingKeyboardAndMouse();
-        f.currentPad = m.getGamepad()->getID();
-        f.selectedPad = m.getSelectedGamepad();
-        for (int b = 0; b < 32; ++b)
-            if (m.isChannelOn(static_cast<int>(1u << b)))
-                f.channels |= 1u << b;
-        f.buffering = m.getBufferingMode();
-
-        for (int slot = 0; slot < 4; ++slot) {
-            const input::Gamepad* pad = m.getGamepad(slot);
-            PadView& view = f.inputs.pads[slot];
-            view.connected = pad->isConnected();
-            for (int code = 0; code < 16; ++code)
-                if (pad->buttonDown(code))
-                    view.buttons = static_cast<std::uint16_t>(view.buttons | (1u << code));
-            view.lt = static_cast<int>(std::lround(pad->getAnalogButton(16) * 255.0));
-            view.rt = static_cast<int>(std::lround(pad->getAnalogButton(17) * 255.0));
-            for (int a = 0; a < 4; ++a)
-                view.axis[a] = static_cast<int>(std::lround(pad->getRawAxis(a) * 32767.0));
-        }
-        if (const input::InputX86* pc = m.getInputX86()) {
-            for (int key = 0; key < input::KEY_COUNT; ++key)
-                if (pc->keyDown(static_cast<unsigned short>(key)))
-                    f.inputs.keys.push_back(key);
-            f.inputs.mouseX = pc->getRawMouseDeltaX();
-            f.inputs.mouseY = pc->getRawMouseDeltaY();
-            f.inputs.wheel = pc->getMouseWheel();
-        }
-        for (int key = 0; key < 256; ++key)
-            if (m_keyboard.keyDown(key))
-                f.inputs.rawKeys.push_back(key);
-        if (!reread) {
-            TypedKey typed;
-            while (m_keyboard.readKeyboardBuffer(typed.key, typed.character, typed.modifiers))
-                f.inputs.typed.push_back(typed);
-        }
-
-        auto read = [&](int id) {
-            ActionRead r;
-            r.id = id;
-            r.name = nameOf(id);
-            r.type = typeOf(id);
-            r.digital = m.readDigital(id);
-            r.analog = m.readAnalog(id);
-            return r;
-        };
-        if (!m_show.empty()) {
-            for (int id : m_show)
-                f.reads.push_back(read(id));
-        } else {
-            for (int id = 0; static_cast<std::size_t>(id) < m_names.size(); ++id) {
-                if (m_names[static_cast<std::size_t>(id)].empty())
-                    continue;
-                ActionRead r = read(id);
-                bool fired =
-                    isAnalogueType(r.type) ? r.analog != 0.0f || std::isnan(r.analog) : r.digital;
-                if (fired)
-                    f.reads.push_back(r);
-            }
-        }
+        entry.frame.frame = m_frame;
+        entry.frame.reread = reread;
+        entry.frame.time = m_time;
+        entry.frame.dt = dt;
+        readFrame(*m_manager, m_keyboard, m_actions, m_show, !reread, entry.frame);
         emit(entry);
     }
 
@@ -621,8 +536,7 @@ private:
     bool m_hasPending = false;
     input::Keyboard m_keyboard;
     std::unique_ptr<input::InputManager> m_manager;
-    std::vector<std::string> m_names;
-    std::vector<input::ControlType> m_types;
+    ActionTable m_actions;
     std::vector<int> m_show;
     PadScript m_pads[4];
     bool m_stale[4] = {false, false, false, false};
@@ -641,6 +555,103 @@ private:
 };
 
 } // namespace
+
+ActionTable::ActionTable() {
+#define INPUTSCOPE_TYPE(name, id, type, channels) setType(id, input::type);
+    INPUT_DEFAULT_ACTIONS(INPUTSCOPE_TYPE)
+#undef INPUTSCOPE_TYPE
+}
+
+void ActionTable::setType(int id, input::ControlType type) {
+    if (static_cast<std::size_t>(id) >= types.size())
+        types.resize(static_cast<std::size_t>(id) + 1, input::CONTROL_NONE);
+    types[static_cast<std::size_t>(id)] = type;
+}
+
+void ActionTable::refreshNames(input::InputManager& manager) {
+    names.clear();
+    for (int id = 0; manager.isActionAssigned(id); ++id)
+        names.push_back(manager.getActionName(id).c_str());
+}
+
+std::string ActionTable::nameOf(int id) const {
+    return static_cast<std::size_t>(id) < names.size() ? names[static_cast<std::size_t>(id)]
+                                                       : std::string();
+}
+
+input::ControlType ActionTable::typeOf(int id) const {
+    return static_cast<std::size_t>(id) < types.size() ? types[static_cast<std::size_t>(id)]
+                                                       : input::CONTROL_NONE;
+}
+
+void readFrame(input::InputManager& m, input::Keyboard& keyboard, const ActionTable& actions,
+               const std::vector<int>& show, bool drainTyped, FrameView& f) {
+    f.keyboardAndMouse = m.isUsingKeyboardAndMouse();
+    f.currentPad = m.getGamepad()->getID();
+    f.selectedPad = m.getSelectedGamepad();
+    for (int b = 0; b < 32; ++b)
+        if (m.isChannelOn(static_cast<int>(1u << b)))
+            f.channels |= 1u << b;
+    f.buffering = m.getBufferingMode();
+
+    for (int slot = 0; slot < 4; ++slot) {
+        const input::Gamepad* pad = m.getGamepad(slot);
+        PadView& view = f.inputs.pads[slot];
+        view.connected = pad->isConnected();
+        for (int code = 0; code < 16; ++code)
+            if (pad->buttonDown(code))
+                view.buttons = static_cast<std::uint16_t>(view.buttons | (1u << code));
+        view.lt = static_cast<int>(std::lround(pad->getAnalogButton(16) * 255.0));
+        view.rt = static_cast<int>(std::lround(pad->getAnalogButton(17) * 255.0));
+        for (int a = 0; a < 4; ++a)
+            view.axis[a] = static_cast<int>(std::lround(pad->getRawAxis(a) * 32767.0));
+    }
+    if (const input::InputX86* pc = m.getInputX86()) {
+        for (int key = 0; key < input::KEY_COUNT; ++key)
+            if (pc->keyDown(static_cast<unsigned short>(key)))
+                f.inputs.keys.push_back(key);
+        f.inputs.mouseX = pc->getRawMouseDeltaX();
+        f.inputs.mouseY = pc->getRawMouseDeltaY();
+        f.inputs.wheel = pc->getMouseWheel();
+    }
+    for (int key = 0; key < 256; ++key)
+        if (keyboard.keyDown(key))
+            f.inputs.rawKeys.push_back(key);
+    if (drainTyped) {
+        TypedKey typed;
+        while (keyboard.readKeyboardBuffer(typed.key, typed.character, typed.modifiers))
+            f.inputs.typed.push_back(typed);
+    }
+
+    auto read = [&](int id) {
+        ActionRead r;
+        r.id = id;
+        r.name = actions.nameOf(id);
+        r.type = actions.typeOf(id);
+        r.digital = m.readDigital(id);
+        r.analog = m.readAnalog(id);
+        return r;
+    };
+    if (!show.empty()) {
+        for (int id : show)
+            f.reads.push_back(read(id));
+        return;
+    }
+    for (int id = 0; static_cast<std::size_t>(id) < actions.names.size(); ++id) {
+        if (actions.names[static_cast<std::size_t>(id)].empty())
+            continue;
+        ActionRead r = read(id);
+        bool fired = isAnalogueType(r.type) ? r.analog != 0.0f || std::isnan(r.analog) : r.digital;
+        if (fired)
+            f.reads.push_back(r);
+    }
+}
+
+std::string keyDisplayName(input::InputManager& manager, int key) {
+    vel::InplaceWString<128> name;
+    manager.getKeycodeName(key, name);
+    return toUtf8(name.c_str());
+}
 
 std::string checkProfile(const std::string& text) {
     sim::reset();

@@ -9,6 +9,11 @@
 #include "input/types.h"
 #include "session.h"
 
+namespace input {
+class InputManager;
+class Keyboard;
+} // namespace input
+
 namespace inputscope {
 
 struct PadView {
@@ -74,7 +79,20 @@ struct RumbleView {
 
 // Binding: a binding, registration or sticks statement, where it takes effect (its text says what
 // changed).
-enum class EntryKind { Section, Frame, Switch, StepReset, Prompt, Rumble, Note, Show, Binding };
+// KeyName: the display name of a key (prompt.keyCode, prompt.keyName), as the live viewer shows
+// each key the first time it goes down.
+enum class EntryKind {
+    Section,
+    Frame,
+    Switch,
+    StepReset,
+    Prompt,
+    Rumble,
+    Note,
+    Show,
+    Binding,
+    KeyName
+};
 
 struct Entry {
     EntryKind kind = EntryKind::Note;
@@ -146,6 +164,29 @@ struct RunOptions {
     bool recordDemo = false;
     const std::string* bindings = nullptr; // a profile applied as the run starts (checked)
 };
+
+// The actions a run knows: the default table's types, and the names the manager gives each id
+// (empty for an id without an action).
+struct ActionTable {
+    ActionTable();
+    void setType(int id, input::ControlType type);
+    void refreshNames(input::InputManager& manager);
+    std::string nameOf(int id) const;
+    input::ControlType typeOf(int id) const;
+
+    std::vector<std::string> names;
+    std::vector<input::ControlType> types;
+};
+
+// What the game reads after a frame's update, into `f` (whose frame number, time, dt and re-read
+// mark are the caller's): the devices as the library sees them, then the actions in `show`, or
+// every action that fired when it is empty. `drainTyped` empties the raw keyboard's typed keys
+// into the view, as the host does once a frame.
+void readFrame(input::InputManager& manager, input::Keyboard& keyboard, const ActionTable& actions,
+               const std::vector<int>& show, bool drainTyped, FrameView& f);
+
+// The display name the manager gives a key (InputManager::getKeycodeName), in UTF-8.
+std::string keyDisplayName(input::InputManager& manager, int key);
 
 // Checks a bindings profile on a manager as a run starts with it: "" when it applies, else
 // ":LINE:COLUMN: error: ..." (or ": error: ..." for a fault outside the text).

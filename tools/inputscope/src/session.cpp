@@ -641,9 +641,15 @@ private:
             else if (w == "alt")
                 s.modifiers |= 0x4;
             else if (keyValue(token, k, value) && k == "char") {
-                if (value.text.size() != 1)
-                    fail(value, "expected one character after char=, got " + quoted(value.text));
-                s.character = value.text[0];
+                // One character as it stands, or any byte as 0xNN (Enter's is 0x0d).
+                const std::string& t = value.text;
+                if (t.size() == 4 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X'))
+                    s.character = static_cast<char>(integer(value, 0, 255, "a character code"));
+                else if (t.size() == 1)
+                    s.character = t[0];
+                else
+                    fail(value, "expected one character or a code 0x00 to 0xff after char=, got " +
+                                    quoted(t));
             } else {
                 fail(token,
                      "unexpected " + quoted(token.text) + " (expected shift, ctrl, alt or char=C)");

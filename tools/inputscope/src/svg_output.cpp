@@ -499,6 +499,7 @@ public:
         case EntryKind::Show: m_trace.entries.push_back(e); return;
         case EntryKind::Note:
         case EntryKind::Prompt:
+        case EntryKind::KeyName:
         case EntryKind::Binding: return;
         }
     }

@@ -17,7 +17,6 @@ constexpr int kInputs = 17;
 constexpr int kPrefix = 24; // frame, time, dev, chn and b with their spaces
 constexpr int kReads = kWidth - kPrefix - kInputs - 1;
 constexpr int kMarkerIndent = 6;
-constexpr std::size_t kChunk = 1 << 16; // bytes gathered before they are passed on
 
 const char* const kBold = "\x1b[1m";
 const char* const kDim = "\x1b[2m";
@@ -227,11 +226,14 @@ std::string degrees(float radians) {
 // The table, written as the entries come; it keeps only the last frame, to show what changed.
 class TextView : public TraceSink {
 public:
-    TextView(bool colour, ByteOut out) : w(colour), m_out(std::move(out)) {}
+    TextView(bool colour, ByteOut out, std::size_t chunk)
+        : w(colour), m_out(std::move(out)), m_chunk(chunk) {}
 
     void begin(const std::string& session, long long frames) override {
-        w.emit(
-            w.paint("inputscope: " + printable(session) + ", " + counted(frames, "frame"), kBold));
+        // A live run does not know its length.
+        w.emit(w.paint("inputscope: " + printable(session) +
+                           (frames >= 0 ? ", " + counted(frames, "frame") : std::string()),
+                       kBold));
         w.emit(w.paint(padLeft("frame", 5) + " " + padLeft("time", 6) + " dev  chn b " +
                            padRight("inputs", kInputs) + " reads",
                        kBold));
@@ -274,6 +276,15 @@ public:
                         ? "low " + std::to_string(r.left) + ", high " + std::to_string(r.right)
                         : "motors stopped";
             w.marker("~", text, kMagenta);
+            break;
+        }
+        case EntryKind::KeyName: {
+            char code[16];
+            std::snprintf(code, sizeof code, "0x%02x", static_cast<unsigned>(e.prompt.keyCode));
+            w.marker(">",
+                     "key " + std::string(code) + " is named \"" + printable(e.prompt.keyName) +
+                         "\"",
+                     kMagenta);
             break;
         }
         case EntryKind::Prompt: {
@@ -343,7 +354,7 @@ public:
             break;
         }
         }
-        if (w.out().size() >= kChunk)
+        if (w.out().size() >= m_chunk)
             pass();
     }
 
@@ -366,6 +377,7 @@ private:
 
     Writer w;
     ByteOut m_out;
+    std::size_t m_chunk;
     bool chosen = false;
     bool first = true;
     FrameView last;
@@ -374,8 +386,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<TraceSink> textView(bool colour, ByteOut out) {
-    return std::make_unique<TextView>(colour, std::move(out));
+std::unique_ptr<TraceSink> textView(bool colour, ByteOut out, bool eachEntry) {
+    return std::make_unique<TextView>(colour, std::move(out), eachEntry ? 1 : kOutputChunk);
 }
 
 std::string renderText(const Trace& trace, bool colour) {

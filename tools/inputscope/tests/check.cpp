@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "command_line.h"
+#include "input/input.h"
 #include "input/version.h"
 #include "output.h"
 #include "runner.h"
 #include "session.h"
+#include "session_writer.h"
+#include "standin/control.h"
 #include "system.h"
 #include "text.h"
 
@@ -584,6 +587,252 @@ void streamedReport() {
     }
 }
 
+namespace {
+
+// A live run as the window's message path makes it, played here by hand: each event goes to the
+// library and to the session writer, each frame is read as the live viewer reads it. The written
+// session must replay to the same frames, which is what --record promises.
+class RecordedRun {
+public:
+    RecordedRun() : writer([this](const std::string& bytes) { text += bytes; }) {
+        sim::reset();
+        manager = std::make_unique<input::InputManager>(true, true);
+        manager->setKeyboard(&keyboard);
+        actions.refreshNames(*manager);
+        sim::setScreenMetric(0, 800);
+        sim::setScreenMetric(1, 600);
+        sim::setScreenMetric(78, 1600);
+        sim::setScreenMetric(79, 600);
+        writer.screen(800, 600, 1600, 600);
+        manager->setGame(true);
+        writer.statement("game on");
+    }
+    ~RecordedRun() {
+        manager.reset();
+        sim::reset();
+    }
+
+    void mouse(std::uint16_t flags, int x, int y, std::uint16_t buttonFlags = 0, int data = 0) {
+        app::InputEvent event;
+        event.rawInput.header.dwType = app::RIM_TYPEMOUSE;
+        event.rawInput.data.mouse.usFlags = flags;
+        event.rawInput.data.mouse.lLastX = x;
+        event.rawInput.data.mouse.lLastY = y;
+        event.rawInput.data.mouse.usButtonFlags = buttonFlags;
+        event.rawInput.data.mouse.usButtonData = static_cast<std::uint16_t>(data);
+        manager->dispatchAppEvent(&event);
+        writer.mouseRecord(event);
+    }
+    void rawKey(int key, bool down, char character = 0, int modifiers = 0) {
+        app::RawKeyEvent event;
+        event.keyCode = key;
+        event.down = down;
+        event.character = character;
+        event.modifiers = modifiers;
+        keyboard.handleAppEvent(&event);
+        writer.rawKey(event);
+    }
+    void focus(bool on) {
+        manager->setFocus(on);
+        writer.focus(on);
+    }
+    void refresh() {
+        manager->refreshGamepadConnectivity();
+        writer.refresh();
+    }
+    void frame(float dt) {
+        manager->getInputX86()->updateKeyboardState(keys);
+        keyboard.update();
+        manager->update(dt);
+        FrameView view;
+        view.dt = dt;
+        readFrame(*manager, keyboard, actions, {}, true, view);
+        writer.frame(dt, keys, view);
+        manager->resetMouseInputDeltas();
+        frames.push_back(view);
+    }
+
+    std::string text;
+    bool keys[256] = {};
+    std::vector<FrameView> frames;
+    SessionWriter writer;
+
+private:
+    input::Keyboard keyboard;
+    std::unique_ptr<input::InputManager> manager;
+    ActionTable actions;
+};
+
+std::string describe(const FrameView& f) {
+    std::string out = std::to_string(f.keyboardAndMouse) + " ch" + std::to_string(f.channels) +
+                      " m" + std::to_string(f.inputs.mouseX) + "," +
+                      std::to_string(f.inputs.mouseY) + " w" + std::to_string(f.inputs.wheel);
+    for (const PadView& p : f.inputs.pads) {
+        out += " p" + std::to_string(p.connected) + ":" + std::to_string(p.buttons) + "/" +
+               std::to_string(p.lt) + "/" + std::to_string(p.rt);
+        for (int a : p.axis)
+            out += "/" + std::to_string(a);
+    }
+    out += " k";
+    for (int k : f.inputs.keys)
+        out += " " + std::to_string(k);
+    out += " r";
+    for (int k : f.inputs.rawKeys)
+        out += " " + std::to_string(k);
+    out += " t";
+    for (const TypedKey& t : f.inputs.typed)
+        out += " " + std::to_string(t.key) + ":" + std::to_string(t.character) + ":" +
+               std::to_string(t.modifiers);
+    for (const ActionRead& r : f.reads)
+        out += " " + r.name + "=" + std::to_string(r.digital) + "/" + fixed(r.analog, 6);
+    return out;
+}
+
+void recordedSessionReplays() {
+    RecordedRun live;
+    live.focus(true);
+    live.mouse(app::MOUSE_MOVE_RELATIVE, 40, -25);
+    live.frame(1.0f / 60.0f);
+    // Motion and a notch in one record; a motion too large for one session line.
+    live.mouse(app::MOUSE_MOVE_RELATIVE, -7, 3, app::RI_MOUSE_WHEEL, 120);
+    live.mouse(app::MOUSE_MOVE_RELATIVE, 2500000, -1, app::RI_MOUSE_WHEEL, -240);
+    live.frame(0.0123456789f);
+    // Absolute positions: the first only sets the base; the desktop flag picks the screen size.
+    live.mouse(app::MOUSE_MOVE_ABSOLUTE, 30000, 30000);
+    live.mouse(app::MOUSE_MOVE_ABSOLUTE | app::MOUSE_VIRTUAL_DESKTOP, 32000, 29000);
+    live.mouse(app::MOUSE_MOVE_ABSOLUTE, 33000, 65535);
+    live.frame(0.02f);
+    // Typed keys with the characters Windows gives them, modifiers, a held key, a focus loss.
+    live.rawKey(16, true, 0, 0x1);
+    live.rawKey('A', true, 'A', 0x1);
+    live.rawKey('A', false);
+    live.rawKey(16, false);
+    live.rawKey(13, true, '\r');
+    live.rawKey(0xDE, true, '"', 0x6);
+    live.rawKey('3', true, '#');
+    live.rawKey(0xDC, true, '\\');
+    live.keys[32] = live.keys[9] = true;
+    live.frame(1.0f / 60.0f);
+    live.keys[9] = false;
+    sim::setAsyncKey(2, true);
+    sim::setAsyncKey(6, true);
+    live.frame(0.5f);
+    live.focus(false);
+    live.frame(0.0f);
+    live.focus(true);
+    live.keys[32] = false;
+    sim::setAsyncKey(2, false);
+    // A pad comes with every kind of input, goes, and is read again only after a refresh.
+    _tov_XINPUT_GAMEPAD report{};
+    report.wButtons = 0x1000 | 0x0400 | 0x0001;
+    report.bLeftTrigger = 31;
+    report.bRightTrigger = 255;
+    report.sThumbLX = -32768;
+    report.sThumbRY = 32767;
+    report.sThumbLY = 7865;
+    sim::connectPad(2);
+    sim::setPad(2, report);
+    sim::connectPad(0);
+    sim::setPad(0, _tov_XINPUT_GAMEPAD{});
+    live.refresh();
+    live.frame(0.25f);
+    live.frame(0.25f);
+    sim::disconnectPad(2);
+    live.frame(1.0f / 60.0f);
+    sim::connectPad(2);
+    live.frame(1.0f / 60.0f); // not read: no refresh yet
+    live.refresh();
+    live.frame(1.0f / 60.0f);
+    live.frame(1.0f / 60.0f); // nothing changed: one line
+    // Every key code by the name the writer gives it, in the snapshot and on the raw keyboard.
+    for (int vk = 0; vk < 256; ++vk) {
+        live.keys[vk] = true;
+        if (vk > 0 && vk < 255)
+            live.rawKey(vk, true);
+    }
+    live.frame(1.0f / 60.0f);
+    for (int vk = 0; vk < 256; ++vk) {
+        live.keys[vk] = false;
+        if (vk > 0 && vk < 255)
+            live.rawKey(vk, false);
+    }
+    live.frame(1.0f / 60.0f);
+
+    std::vector<FrameView> recorded = live.frames;
+    std::string text = live.text;
+    expect(live.writer.unwritten() == 0, "every record of the run is written");
+    expect(text.find("char=0x0d") != std::string::npos &&
+               text.find("char=0x22") != std::string::npos &&
+               text.find("mouse move 1000000 -1") != std::string::npos,
+           "control characters, quotes and large motions are written as a session holds them",
+           text);
+    Trace replay;
+    try {
+        replay = run(text, "<recorded>");
+    } catch (const SessionError& e) {
+        fail("a recorded session parses", e.what() + std::string("\n") + text);
+        return;
+    }
+    std::vector<FrameView> replayed;
+    for (const Entry& e : replay.entries)
+        if (e.kind == EntryKind::Frame)
+            replayed.push_back(e.frame);
+    expect(replayed.size() == recorded.size(), "the replay runs every recorded frame");
+    for (std::size_t i = 0; i < recorded.size() && i < replayed.size(); ++i) {
+        std::string a = describe(recorded[i]), b = describe(replayed[i]);
+        expect(a == b && recorded[i].dt == replayed[i].dt,
+               "recorded frame " + std::to_string(i + 1) + " replays the same",
+               "live:   " + a + "\nreplay: " + b + "\n" + text);
+    }
+    expect(recorded.size() > 1 && describe(recorded[1]).find(" w0") != std::string::npos &&
+               recorded[0].inputs.mouseX == 40,
+           "the run itself saw its inputs (a notch up and one down cancel out)");
+
+    // An absolute position a session cannot hold is counted, not written.
+    std::string lost;
+    SessionWriter writer([&](const std::string& bytes) { lost += bytes; });
+    app::InputEvent event;
+    event.rawInput.data.mouse.usFlags = app::MOUSE_MOVE_ABSOLUTE;
+    event.rawInput.data.mouse.lLastX = -5;
+    writer.mouseRecord(event);
+    expect(writer.unwritten() == 1 && lost.empty(), "an absolute position below 0 is counted");
+    expect(exactFloat(0.1f) == "0.100000001" && exactFloat(1.0f / 60.0f) == "0.0166666675",
+           "a float is written to read back the same");
+}
+
+void liveCommandLine() {
+    CommandResult result = runCommandLine({"--record", "x.txt"}, CommandIo());
+    expect(result.exitCode == 2 && result.err == "inputscope: error: --record needs --live\n",
+           "--record alone is refused", result.err);
+    result = runCommandLine({"--seconds", "3"}, CommandIo());
+    expect(result.exitCode == 2 && result.err == "inputscope: error: --seconds needs --live\n",
+           "--seconds alone is refused", result.err);
+    result = runCommandLine({"--live", "--seconds", "0"}, CommandIo());
+    expect(result.exitCode == 2 && result.err.find("--seconds: expected a time in seconds above "
+                                                   "0") != std::string::npos,
+           "--seconds 0 is refused", result.err);
+    result = runCommandLine({"--live", "menu.txt"}, CommandIo());
+    expect(result.exitCode == 2 &&
+               result.err.find("--live reads the devices, not a session") != std::string::npos,
+           "--live with a session is refused", result.err);
+    result = runCommandLine({"--live", "--demo", "d.bin"}, CommandIo());
+    expect(result.exitCode == 2 &&
+               result.err == "inputscope: error: --demo does not go with --live\n",
+           "--live with a demo is refused", result.err);
+    if (sim::isSimulated()) {
+        std::remove("check_live.txt");
+        result = runCommandLine({"--live", "--record", "check_live.txt"}, CommandIo());
+        std::string content, error;
+        expect(result.exitCode == 2 && result.out.empty() &&
+                   result.err.rfind("inputscope: error: --live reads the real keyboard", 0) == 0 &&
+                   !readFile("check_live.txt", kMaxSessionBytes, content, error) &&
+                   temporaries().empty(),
+               "the simulated build refuses --live and writes nothing", result.err);
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: inputscope_check TESTS_DIR DOCS_MD\n");
@@ -604,6 +853,8 @@ int main(int argc, char** argv) {
     documentedExample(argv[2]);
     demoRoundTrip();
     commandLine(dir);
+    recordedSessionReplays();
+    liveCommandLine();
     if (g_failures)
         std::fprintf(stderr, "%d check(s) failed\n", g_failures);
     else

@@ -41,7 +41,8 @@ endforeach()
 # - Wine's winnt.h defines _InterlockedCompareExchange128 inline when the compiler is clang, but
 #   in MSVC mode clang has it as a built-in: the rename keeps Wine's definition out of its way.
 # - Thread-safe local statics need the TLS epoch of MSVC's static runtime, which is not here;
-#   the library has no local statics and the stand-in's one is made on the owning thread.
+#   the library has no local statics; the stand-in's one (its string table) must not be first
+#   reached by two threads at once.
 set(msvc_flags "-D_UCRT -D_InterlockedCompareExchange128=__wine_icx128 -fno-threadsafe-statics \
 -isystem ${msvc_source_dir}/msvc/include -isystem ${wine_include}/msvcrt -isystem ${wine_include}/windows")
 set(CMAKE_C_FLAGS_INIT "${msvc_flags}")

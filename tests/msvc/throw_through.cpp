@@ -1,16 +1,25 @@
 // Allocation failures of the host heap, thrown as std::bad_alloc by the host DLL, pass through
 // input.dll into this program with the MSVC exception model: each throw is caught here by type,
 // reads as the platform's bad_alloc, leaks nothing, and leaves every lock of the manager free for
-// another thread. Built without GoogleTest (no C++ standard library for it in MSVC mode).
+// another thread. The platform C++ library's own exceptions are caught as this build's types.
+// Built without GoogleTest (no C++ standard library for it in MSVC mode).
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <windows.h>
 
 #include "host/control.h"
 #include "input/input.h"
+
+// The platform C++ library's own throws (msvcp140.dll): its std::bad_alloc and std::length_error,
+// made by its code, must be caught and read as this build's declarations of those types.
+namespace std {
+[[noreturn]] __declspec(dllimport) void __cdecl _Xbad_alloc();
+[[noreturn]] __declspec(dllimport) void __cdecl _Xlength_error(const char* message);
+} // namespace std
 
 namespace {
 
@@ -78,7 +87,28 @@ int failEachAllocation(const char* what, input::InputManager* manager, Operation
 
 } // namespace
 
+void catchPlatformExceptions() {
+    bool caught = false;
+    try {
+        std::_Xbad_alloc();
+    } catch (const std::bad_alloc& e) {
+        caught = std::strcmp(e.what(), "bad allocation") == 0;
+    }
+    expect(caught, "msvcp140's bad_alloc caught as std::bad_alloc", 0);
+    caught = false;
+    try {
+        std::_Xlength_error("too long for the platform");
+    } catch (const std::logic_error& e) {
+        // Caught by base, copied through vcruntime140: the text is the thrower's.
+        std::logic_error copy = e;
+        caught = std::strcmp(copy.what(), "too long for the platform") == 0;
+    }
+    expect(caught, "msvcp140's length_error caught as std::logic_error", 0);
+}
+
 int main() {
+    catchPlatformExceptions();
+
     // Beyond the default table: registering it grows the table, binding it the tables' index.
     constexpr int kNewAction = 400;
 

@@ -3,7 +3,8 @@
 #   MODE=find_package      build tests/consumer against ROOT/prefix and run it
 #   MODE=add_subdirectory  build tests/consumer with SOURCE as a subdirectory and run it
 # SOURCE, BINARY, ROOT, GENERATOR, BUILD_TYPE, WARNINGS_AS_ERRORS; natively CXX; for a cross
-# build TOOLCHAIN and EMULATOR ('|' between its words).
+# build TOOLCHAIN and EMULATOR ('|' between its words), and MSVC_ABI for clang in MSVC mode (import
+# libraries named input.lib, not libinput.dll.a).
 cmake_minimum_required(VERSION 3.25)
 
 set(prefix ${ROOT}/prefix)
@@ -19,7 +20,9 @@ endfunction()
 if(MODE STREQUAL "install")
     file(REMOVE_RECURSE ${prefix})
     run("cmake --install" ${CMAKE_COMMAND} --install ${BINARY} --prefix ${prefix})
-    if(TOOLCHAIN)
+    if(MSVC_ABI)
+        set(expected bin/input.dll bin/enginehost.dll lib/input.lib lib/enginehost.lib)
+    elseif(TOOLCHAIN)
         set(expected bin/input.dll bin/enginehost.dll lib/libinput.dll.a lib/libenginehost.dll.a)
     else()
         set(expected lib/libgameinput.so lib/libenginehost.so lib/libgameinput_winsim.so)

@@ -26,7 +26,7 @@ if(CMAKE_CROSSCOMPILING)
     # The same toolchain, and programs run through the suite's Wine prefix.
     string(REPLACE ";" "|" gameinput_emulator "${CMAKE_CROSSCOMPILING_EMULATOR}")
     list(APPEND gameinput_consumer_args -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
-         -DEMULATOR=${gameinput_emulator})
+         -DEMULATOR=${gameinput_emulator} -DMSVC_ABI=${gameinput_msvc_abi})
 else()
     list(APPEND gameinput_consumer_args -DCXX=${CMAKE_CXX_COMPILER})
 endif()

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libgtest-dev googletest libbenchmark-dev
           g++-mingw-w64-x86-64 wine64 binutils-mingw-w64-x86-64
+          lld llvm libwine-dev # the MSVC-ABI build: lld-link, llvm-readobj, Wine's CRT headers
           libclang-rt-14-dev # clang's sanitizer and libFuzzer runtimes
           nlohmann-json3-dev libcli11-dev # inputscope's JSON and command line (header-only)
           xvfb xdotool) # the live viewer's test: a virtual X display for Wine, and input into it

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test suite: native, Windows under Wine (each with the consumer project
-# built against the install tree and through add_subdirectory), the live viewer under Wine on a
-# virtual X display, ASan+UBSan, TSan, and bounded runs of the two fuzz targets. Any failure or
+# Builds and runs every test suite: native, Windows under Wine with mingw-w64 and with clang in
+# MSVC mode (each with the consumer project built against the install tree and through
+# add_subdirectory), the live viewer under Wine on a virtual X display, ASan+UBSan, TSan, and
+# bounded runs of the two fuzz targets. Any failure or
 # sanitizer report fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,17 +26,23 @@ suite() {
 
 suite default "native (gcc)"
 
-windows_start=$SECONDS
-echo "== windows: mingw-w64 DLLs, tests under Wine"
-build windows
-# One Wine server for all the tests, stopped however ctest ends.
-wine_prefix=build/windows/wineprefix
-trap 'cmake/wine-run.sh "$wine_prefix" --stop' EXIT
-cmake/wine-run.sh "$wine_prefix" --start
-ctest --preset windows -j "$jobs"
-cmake/wine-run.sh "$wine_prefix" --stop
-trap - EXIT
-echo "== windows section: $((SECONDS - windows_start)) s"
+# A Windows preset's build and its suite under Wine, timed.
+wine_suite() {
+    local start=$SECONDS
+    echo "== $1: $2"
+    build "$1"
+    # One Wine server for all the tests, stopped however ctest ends.
+    wine_prefix=build/$1/wineprefix
+    trap 'cmake/wine-run.sh "$wine_prefix" --stop' EXIT
+    cmake/wine-run.sh "$wine_prefix" --start
+    ctest --preset "$1" -j "$jobs"
+    cmake/wine-run.sh "$wine_prefix" --stop
+    trap - EXIT
+    echo "== $1 section: $((SECONDS - start)) s"
+}
+
+wine_suite windows "mingw-w64 DLLs (GCC's C++ ABI), tests under Wine"
+wine_suite windows-msvc "MSVC-ABI DLLs (clang in MSVC mode, lld-link), boundary, throw-through and consumer tests under Wine"
 
 # The Windows viewer fed by real messages: Wine on a virtual X display, driven by xdotool.
 live_start=$SECONDS

@@ -232,7 +232,7 @@ private:
     void releaseDevicesAndLocks();
     void registerDefaultActions();
     void updateChannels();
-    void updateActivityCheck(bool keysDown, const PadView& pad);
+    void updateActivityCheck(bool keysDown, PadView pad);
     void keepTrackOfCurrentController();
     bool channelMatch(int action) const;
     bool isLive(int action) const;
@@ -245,7 +245,7 @@ private:
     float readGamepadAnalogue(int action, ControlType type);
     float readGamepadRawAnalogue(int action, ControlType type);
     template <bool Raw> float readGamepadValue(int action, ControlType type);
-    void gatherStepValues(const PadView& pad);
+    void gatherStepValues(PadView pad);
     PadView currentPadView(PadReports& copy);
 
     Gamepad* gamepads[4];

@@ -24,7 +24,7 @@ constexpr float kActivity = 0.01f;
 // key down (`keysDown` false) the key table is not walked at all. Pad evidence is gathered first:
 // on keyboard and mouse, keys decide something only when the pad is active, so a frame of typing
 // with the pad at rest walks no table.
-void InputManager::updateActivityCheck(bool keysDown, const PadView& pad) {
+void InputManager::updateActivityCheck(bool keysDown, PadView pad) {
     if (!inputX86 || !pcInputMode) {
         usingKeyboardAndMouse = false;
         return;

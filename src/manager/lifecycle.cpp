@@ -110,7 +110,7 @@ void InputManager::update(float dt) {
     gatherStepValues(pad);
 }
 
-void InputManager::gatherStepValues(const PadView& pad) {
+void InputManager::gatherStepValues(PadView shared) {
     // Every action gets what its live read gives now: the same gates, then the same walkers over
     // the same bindings. The passes go over the binding tables, each under one hold of its lock,
     // because an action without bindings reads as nothing (but for the keyboard's mouse and key
@@ -142,6 +142,12 @@ void InputManager::gatherStepValues(const PadView& pad) {
     KeyView keys{inputX86, keyboard};
 
     if (!usingKeyboardAndMouse) {
+        // A copy of its own, which the stores to the buffer cannot alias: the walk then keeps
+        // the reports in registers.
+        PadReports reports;
+        PadView pad{shared.connected, &reports};
+        if (shared.connected)
+            reports = *shared.reports;
         Inversion inversion{invertVerticalForPad, invertHorizontalForPad};
         {
             SpinLockGuard guard(padBindingsLock);

@@ -55,10 +55,11 @@ void SessionWriter::statement(const std::string& line) {
 }
 
 void SessionWriter::mouseRecord(const app::InputEvent& event) {
-    const app::RawInputRecord& record = event.rawInput;
-    if (record.header.dwType != app::RIM_TYPEMOUSE)
+    // The record sits at a 4-byte offset in the packed event: read its fields through the event
+    // (the mouse part needs only 4-byte alignment), never through a reference to the whole.
+    if (event.rawInput.header.dwType != app::RIM_TYPEMOUSE)
         return;
-    const app::RawMouse& mouse = record.data.mouse;
+    const app::RawMouse& mouse = event.rawInput.data.mouse;
     if (mouse.usFlags & app::MOUSE_MOVE_ABSOLUTE) {
         if (mouse.lLastX < 0 || mouse.lLastX > 65535 || mouse.lLastY < 0 || mouse.lLastY > 65535) {
             ++m_unwritten;

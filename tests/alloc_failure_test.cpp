@@ -126,10 +126,7 @@ TEST_F(AllocFailure, ConstructionLeavesNothingBehind) {
             [pc] { input::InputManager built(pc, true); },
             [&] {
                 EXPECT_EQ(input::InputManager::getInstance(), nullptr);
-                sim::AccessibilityFlags now = sim::accessibilityFlags();
-                EXPECT_EQ(now.sticky, flags.sticky);
-                EXPECT_EQ(now.toggle, flags.toggle);
-                EXPECT_EQ(now.filter, flags.filter);
+                EXPECT_EQ(sim::accessibilityFlags(), flags);
             });
         // The action table grows to each default id in turn; then the pads and the locks.
         EXPECT_GT(points, 80);
@@ -225,7 +222,7 @@ TEST_F(AllocFailure, BindDefaultInputsKeepsTheOldBindingsWhenItThrows) {
 }
 
 TEST_F(AllocFailure, SetExclusiveActionsKeepsTheOldListWhenItThrows) {
-    vel::Vector<int, vel::Allocator<int, 0>> ids;
+    IdList ids;
     for (int id = 0; id < 16; ++id)
         ids.pushBack(input::ACTION_MENU_A + id);
     int points = failEachAllocationInTurn(

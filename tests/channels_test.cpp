@@ -85,8 +85,7 @@ TEST_F(Channels, ExclusiveActions) {
     maskFor("m");
     keyDown(13); // Enter: MENU_A
     keyDown(27); // Escape: MENU_B
-    vel::Vector<int, vel::Allocator<int, 0>> ids;
-    ids.pushBack(ACTION_MENU_A);
+    IdList ids = idList({ACTION_MENU_A});
     manager->setExclusiveActions(ids, CHANNEL_MENU);
     ids.pushBack(ACTION_MENU_B); // the manager keeps its own copy
     frame();
@@ -103,7 +102,7 @@ TEST_F(Channels, ExclusiveActions) {
     EXPECT_FALSE(manager->isActionBlocked(ACTION_MENU_B));
     EXPECT_TRUE(manager->readAnalog(ACTION_MENU_B) > 0.0f);
 
-    vel::Vector<int, vel::Allocator<int, 0>> none;
+    IdList none;
     manager->setExclusiveActions(none, CHANNEL_ALL);
     EXPECT_FALSE(manager->isActionBlocked(ACTION_MENU_B));
     manager->setExclusiveActions(ids, CHANNEL_MENU);

@@ -244,9 +244,7 @@ TEST_F(SimInputX86, HotKeysOffWhileTheDeviceLives) {
         EXPECT_EQ(calls[i].dwFlags, expected[i].flags);
         EXPECT_EQ(calls[i].fWinIni, 0u);
     }
-    EXPECT_EQ(sim::accessibilityFlags().sticky, before.sticky);
-    EXPECT_EQ(sim::accessibilityFlags().toggle, before.toggle);
-    EXPECT_EQ(sim::accessibilityFlags().filter, before.filter);
+    EXPECT_EQ(sim::accessibilityFlags(), before);
 }
 
 // That they are back afterwards is checked on every platform (platform_path_test.cpp).

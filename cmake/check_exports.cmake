@@ -1,6 +1,7 @@
 # Checks a built shared library's boundary (cmake -P):
 #   LIBRARY            the DLL or shared object
-#   EXPECTED           optional file of demangled symbols that must be exported ('#' comments)
+#   EXPECTED           optional file of demangled symbols that must be exported ('#' comments;
+#                      "size_t" stands for the target's: unsigned long long in a DLL, else unsigned long)
 #   OBJDUMP, CXXFILT   for a DLL: the toolchain's objdump and demangler
 #   NM                 for an ELF shared object: nm (reads the dynamic symbol table)
 #   ONLY_NAMESPACE     optional: every export must belong to this namespace
@@ -75,6 +76,11 @@ if(EXPECTED)
             continue()
         endif()
         math(EXPR expected_count "${expected_count} + 1")
+        if(OBJDUMP)
+            string(REPLACE "size_t" "unsigned long long" symbol "${symbol}")
+        else()
+            string(REPLACE "size_t" "unsigned long" symbol "${symbol}")
+        endif()
         list(FIND exports "${symbol}" found)
         if(found EQUAL -1)
             string(APPEND failures "  not exported: ${symbol}\n")

@@ -36,7 +36,7 @@ if(MODE STREQUAL "install")
     # Nothing of the tests or tools belongs in a game's install tree.
     file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
     foreach(file IN LISTS installed)
-        if(file MATCHES "inputscope|input_tests|input_example|gtest|winsim/|standin/control")
+        if(file MATCHES "inputscope|input_tests|input_example|input_rebinding_example|gtest|winsim/|standin/control")
             message(FATAL_ERROR "installed, but not part of the package: ${file}")
         endif()
     endforeach()

@@ -32,6 +32,10 @@ public:
     // After the action's existing bindings. Throws on a failed allocation and then changes
     // nothing.
     void add(int action, unsigned short code);
+    // The action's binding at `index` (binding order) takes `code`, or is removed; false and no
+    // change when the action has no binding there. Neither allocates.
+    bool replace(int action, std::uint32_t index, unsigned short code);
+    bool remove(int action, std::uint32_t index);
     // Every binding goes; the storage stays.
     void clear();
     // Exchanges the contents; never throws.

@@ -6,4 +6,5 @@
 #include "input/input_manager.h"
 #include "input/input_x86.h"
 #include "input/keyboard.h"
+#include "input/rebinding.h"
 #include "input/types.h"

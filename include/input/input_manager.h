@@ -225,6 +225,9 @@ public:
     static InputManager* sm_pInstance;
 
 private:
+    // The key binding screen's helpers edit the tables under their locks.
+    friend struct RebindingAccess;
+
     void initializeMembers();
     void releaseDevicesAndLocks();
     void registerDefaultActions();

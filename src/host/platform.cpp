@@ -77,5 +77,13 @@ int getKeyNameText(std::int32_t lParam, char* buffer, int size) {
     return GetKeyNameTextA(lParam, buffer, size);
 }
 
+bool replaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool deleteFile(const char* path) {
+    return DeleteFileA(path) != 0;
+}
+
 } // namespace platform
 } // namespace input

@@ -34,6 +34,10 @@ bool registerRawInputDevices(const RawInputDevice* devices, std::uint32_t count)
 std::uint32_t mapVirtualKey(std::uint32_t code, std::uint32_t mapType);
 int getKeyNameText(std::int32_t lParam, char* buffer, int size);
 
+// Moves `from` over `to` in one step, replacing it, and returns once the move is on the disk.
+bool replaceFile(const char* from, const char* to);
+bool deleteFile(const char* path);
+
 // Windows' values for the calls above (named apart from <windows.h>'s macros).
 enum : int {
     METRIC_CX_SCREEN = 0,

@@ -150,6 +150,31 @@ void BindingTable::clear() {
     m_indexedIds = 0;
 }
 
+bool BindingTable::replace(int action, std::uint32_t index, unsigned short code) {
+    Span span = find(action);
+    if (index >= static_cast<std::uint32_t>(span.last - span.first))
+        return false;
+    m_entries[span.first - m_entries + index].code = code;
+    return true;
+}
+
+bool BindingTable::remove(int action, std::uint32_t index) {
+    Span span = find(action);
+    if (index >= static_cast<std::uint32_t>(span.last - span.first))
+        return false;
+    std::uint32_t position = static_cast<std::uint32_t>(span.first - m_entries) + index;
+    for (std::uint32_t i = position + 1; i < m_count; ++i)
+        m_entries[i - 1] = m_entries[i];
+    --m_count;
+    // Indexed ids whose bindings start after the removed entry start one earlier; those at or
+    // below the action start at or before it.
+    for (std::uint32_t i = 0; i <= m_indexedIds && m_indexedIds > 0; ++i) {
+        if (m_index[i] > position)
+            --m_index[i];
+    }
+    return true;
+}
+
 void BindingTable::swap(BindingTable& other) noexcept {
     std::swap(m_entries, other.m_entries);
     std::swap(m_count, other.m_count);

@@ -155,29 +155,14 @@ void InputManager::clearGamepadBindings() {
     padBindings.clear();
 }
 
-namespace {
-
-bool isCodeBound(const BindingTable& table, const vel::Vector<ActionEntry>& actions,
-                 unsigned short code, int channels) {
-    for (const BindingTable::Entry& binding : table) {
-        std::uint32_t action = static_cast<std::uint32_t>(binding.action);
-        if (binding.code == code && action < actions.size() &&
-            (actions[action].channelMask & static_cast<std::uint32_t>(channels)) != 0)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 bool InputManager::isKeyBound(unsigned short key, int channels) const {
     SpinLockGuard guard(keyBindingsLock);
-    return isCodeBound(keyBindings, actions, key, channels);
+    return walkCodeBindings(keyBindings, actions, key, channels, [](int) { return true; });
 }
 
 bool InputManager::isButtonBound(unsigned short button, int channels) const {
     SpinLockGuard guard(padBindingsLock);
-    return isCodeBound(padBindings, actions, button, channels);
+    return walkCodeBindings(padBindings, actions, button, channels, [](int) { return true; });
 }
 
 int InputManager::getGamepadButton(int action) {

@@ -15,6 +15,7 @@ struct InputX86Access {
         return key < KEY_COUNT && device.keyState[key].load() < 0 &&
                device.previousKeyState[key].load() >= 0;
     }
+    static float mouseSensitivity(const InputX86& device) { return device.mouseSensitivity; }
     // The device's frame step. False only when no key is down after it, so that the manager's
     // activity check can skip its walk of the key bindings on frames without keys.
     static bool update(InputX86& device);

@@ -59,6 +59,10 @@ std::vector<int> asyncKeyQueries() {
     return {};
 }
 void clearAsyncKeyQueries() {}
+void setFileMovesFail(bool) {}
+std::vector<std::pair<std::string, std::string>> fileMoves() {
+    return {};
+}
 void setScreenMetric(int, int) {}
 void setScanCode(unsigned, unsigned) {}
 void setKeyName(unsigned, const char*) {}
@@ -100,6 +104,13 @@ std::vector<int> asyncKeyQueries() {
 }
 void clearAsyncKeyQueries() {
     winsim::clearAsyncKeyQueries();
+}
+
+void setFileMovesFail(bool fail) {
+    winsim::setFileMovesFail(fail);
+}
+std::vector<std::pair<std::string, std::string>> fileMoves() {
+    return winsim::fileMoves();
 }
 
 void setScreenMetric(int index, int value) {

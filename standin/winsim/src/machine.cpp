@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -26,6 +27,8 @@ struct Machine {
     STICKYKEYS sticky;
     TOGGLEKEYS toggle;
     FILTERKEYS filter;
+    bool fileMovesFail;
+    std::vector<std::pair<std::string, std::string>> fileMoves;
 
     Machine() { reset(winsim::Layout::Us); }
 
@@ -50,6 +53,8 @@ struct Machine {
         sticky = {sizeof(STICKYKEYS), kStickyDefault};
         toggle = {sizeof(TOGGLEKEYS), kToggleDefault};
         filter = {sizeof(FILTERKEYS), kFilterDefault, 0, 1000, 500, 0};
+        fileMovesFail = false;
+        fileMoves.clear();
     }
 };
 
@@ -151,6 +156,29 @@ int GetKeyNameTextA(LONG lParam, LPSTR buffer, int size) {
     return n;
 }
 
+BOOL MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags) {
+    if (!existing || !replacement)
+        return FALSE;
+    bool fail = locked([&](Machine& m) {
+        m.fileMoves.emplace_back(existing, replacement);
+        return m.fileMovesFail;
+    });
+    if (fail)
+        return FALSE;
+    if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
+        if (std::FILE* target = std::fopen(replacement, "rb")) {
+            std::fclose(target);
+            return FALSE;
+        }
+    }
+    // rename replaces the target in one step, as the Windows move does on one volume.
+    return std::rename(existing, replacement) == 0 ? TRUE : FALSE;
+}
+
+BOOL DeleteFileA(LPCSTR path) {
+    return path && std::remove(path) == 0 ? TRUE : FALSE;
+}
+
 // No controller is attached to the simulated machine; the host's wrapper scripts pads itself.
 DWORD XInputGetState(DWORD, XINPUT_STATE*) {
     return ERROR_DEVICE_NOT_CONNECTED;
@@ -165,6 +193,14 @@ namespace winsim {
 
 void reset(Layout layout) {
     machine().reset(layout);
+}
+
+void setFileMovesFail(bool fail) {
+    locked([&](Machine& m) { m.fileMovesFail = fail; });
+}
+
+std::vector<std::pair<std::string, std::string>> fileMoves() {
+    return locked([&](Machine& m) { return m.fileMoves; });
 }
 
 void setAsyncKeyState(int vk, SHORT state) {

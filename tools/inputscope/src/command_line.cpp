@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "input/rebinding.h"
 #include "input/version.h"
 #include "numbers.h"
 #include "output.h"
@@ -28,7 +29,7 @@ struct Options {
     bool printBuiltin = false;
     bool colour = false, noColour = false;
     long long maxFrames = kDefaultMaxFrames;
-    std::string session, svg, demo, recordDemo, output;
+    std::string session, svg, demo, recordDemo, output, bindings;
 };
 
 CommandResult failure(int code, const std::string& message) {
@@ -63,6 +64,8 @@ std::unique_ptr<CLI::App> makeParser(Options& o) {
                           "print the version and stop");
     app->add_flag("--json", o.json, "print JSON instead of the table");
     app->add_option("--svg", o.svg, "also draw the timeline into FILE (SVG)")->type_name("FILE");
+    app->add_option("--bindings", o.bindings, "apply a bindings profile before the session")
+        ->type_name("FILE");
     app->add_option("--demo", o.demo, "play a demo stream into the current pad")->type_name("FILE");
     app->add_option("--record-demo", o.recordDemo, "write the current pad's demo records")
         ->type_name("FILE");
@@ -139,6 +142,16 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
     } else {
         text = kBuiltinSession;
         name = "<built-in>";
+    }
+    std::string bindings;
+    if (!o.bindings.empty()) {
+        if (!readFile(o.bindings, input::kMaxProfileSize + 1, bindings, error))
+            return failure(2, o.bindings + ": error: cannot read the bindings profile (" + error +
+                                  ")");
+        // Checked on a manager as the run starts with it, before anything runs.
+        std::string problem = checkProfile(bindings);
+        if (!problem.empty())
+            return failure(2, o.bindings + problem);
     }
     std::vector<std::uint8_t> demo;
     if (!o.demo.empty()) {
@@ -237,6 +250,7 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
     RunOptions run;
     run.demo = o.demo.empty() ? nullptr : &demo;
     run.recordDemo = demoFile != nullptr;
+    run.bindings = o.bindings.empty() ? nullptr : &bindings;
     std::vector<std::uint8_t> recorded = runSession(session, run, views);
     if (demoFile)
         into(demoFile)(std::string(recorded.begin(), recorded.end()));

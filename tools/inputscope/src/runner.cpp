@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 
 #include "app/events.h"
 #include "d/tweakable.h"
@@ -108,6 +109,9 @@ public:
         INPUT_DEFAULT_ACTIONS(INPUTSCOPE_TYPE)
 #undef INPUTSCOPE_TYPE
         refreshNames();
+        if (options.bindings && !input::readBindingProfile(*m_manager, options.bindings->data(),
+                                                           options.bindings->size()))
+            throw std::logic_error("a bindings profile that was checked did not apply");
         if (options.demo) {
             m_play.openMemory(vel::FileStream::MODE_READ, options.demo->data(),
                               options.demo->size());
@@ -637,6 +641,22 @@ private:
 };
 
 } // namespace
+
+std::string checkProfile(const std::string& text) {
+    sim::reset();
+    input::ProfileError error;
+    bool applies;
+    {
+        input::InputManager manager(true, true);
+        applies = input::readBindingProfile(manager, text.data(), text.size(), &error);
+    }
+    sim::reset();
+    if (applies)
+        return "";
+    std::string where =
+        error.line > 0 ? ":" + std::to_string(error.line) + ":" + std::to_string(error.column) : "";
+    return where + ": error: " + error.message;
+}
 
 std::vector<std::uint8_t> runSession(const Session& session, const RunOptions& options,
                                      TraceSink& sink) {

@@ -144,7 +144,12 @@ private:
 struct RunOptions {
     const std::vector<std::uint8_t>* demo = nullptr; // 24-byte records to play into the pad
     bool recordDemo = false;
+    const std::string* bindings = nullptr; // a profile applied as the run starts (checked)
 };
+
+// Checks a bindings profile on a manager as a run starts with it: "" when it applies, else
+// ":LINE:COLUMN: error: ..." (or ": error: ..." for a fault outside the text).
+std::string checkProfile(const std::string& text);
 
 // Runs the session on a fresh machine (the stand-in's state is reset before and after), handing
 // each entry to `sink` as it is complete; gives the recorded demo when asked for.

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/control.h"
@@ -44,6 +45,11 @@ void clearRumbleLog();
 void setAsyncKey(int vk, bool down);
 std::vector<int> asyncKeyQueries();
 void clearAsyncKeyQueries();
+
+// While set, the platform's file move (MoveFileExA) fails and moves nothing; the moves asked for
+// since the last reset as (from, to).
+void setFileMovesFail(bool fail);
+std::vector<std::pair<std::string, std::string>> fileMoves();
 
 void setScreenMetric(int index, int value);
 int screenMetric(int index);

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "winsim/windows.h"
@@ -47,6 +49,11 @@ WINSIM_API std::vector<RAWINPUTDEVICE> rawInputRegistrations();
 WINSIM_API STICKYKEYS stickyKeys();
 WINSIM_API TOGGLEKEYS toggleKeys();
 WINSIM_API FILTERKEYS filterKeys();
+// While set, MoveFileExA fails and moves nothing (a reset clears it). The moves asked for since
+// the last reset, failed ones included, as (from, to).
+WINSIM_API void setFileMovesFail(bool fail);
+WINSIM_API std::vector<std::pair<std::string, std::string>> fileMoves();
+
 WINSIM_API void setAccessibility(const STICKYKEYS& sticky, const TOGGLEKEYS& toggle,
                                  const FILTERKEYS& filter);
 

@@ -21,6 +21,7 @@ typedef void* PVOID;
 typedef void* HANDLE;
 typedef struct HWND__* HWND;
 typedef char* LPSTR;
+typedef const char* LPCSTR;
 typedef std::uint64_t WPARAM;
 typedef std::int64_t LPARAM;
 
@@ -105,6 +106,9 @@ typedef struct _XINPUT_VIBRATION {
 
 #define MAPVK_VK_TO_VSC 0
 
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_WRITE_THROUGH 0x00000008
+
 extern "C" {
 WINSIM_API void AcquireSRWLockExclusive(PSRWLOCK lock);
 WINSIM_API void ReleaseSRWLockExclusive(PSRWLOCK lock);
@@ -116,6 +120,10 @@ WINSIM_API BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, 
 WINSIM_API BOOL RegisterRawInputDevices(PCRAWINPUTDEVICE devices, UINT count, UINT cbSize);
 WINSIM_API UINT MapVirtualKeyA(UINT code, UINT mapType);
 WINSIM_API int GetKeyNameTextA(LONG lParam, LPSTR buffer, int size);
+
+// Files are the host's own; a control can make the move fail as a full or read-only disk would.
+WINSIM_API BOOL MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags);
+WINSIM_API BOOL DeleteFileA(LPCSTR path);
 
 WINSIM_API DWORD XInputGetState(DWORD userIndex, XINPUT_STATE* state);
 WINSIM_API DWORD XInputSetState(DWORD userIndex, XINPUT_VIBRATION* vibration);

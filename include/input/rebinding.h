@@ -1,0 +1,137 @@
+#pragma once
+
+// What a key binding screen needs beyond the manager's own calls: capturing the next input the
+// player presses, editing one binding in place, finding the actions a code already serves, and
+// saving and loading the player's bindings and settings as a small text profile.
+//
+// Everything here is called from the manager's owning thread, but for the edits and the
+// queries (replaceBinding, removeBinding, getBindings, findConflicts), which take the table's
+// lock like bindKeyboard and may come from any thread. Nothing here changes the manager's
+// layout; no standard-library type crosses the interface.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "input/export.h"
+
+namespace input {
+
+class InputManager;
+
+// Which of the manager's two binding tables.
+enum BindingDevice : std::int32_t {
+    BINDING_KEYBOARD = 0, // key codes 0-257: virtual keys, mouse buttons, the two wheel codes
+    BINDING_GAMEPAD = 1,  // pad codes 0-17 (buttons and triggers) and 20-23 (stick axes)
+};
+
+// What a capture saw in one frame.
+struct CapturedInput {
+    enum Kind : std::int32_t {
+        NOTHING = 0,    // no new input this frame
+        KEY = 1,        // `code` is a key code 0-257
+        PAD_BUTTON = 2, // `code` is a pad button 0-17 of pad `slot`
+        PAD_STICK = 3,  // `code` is a stick axis 20-23 of pad `slot`, pushed towards `direction`
+        CANCELLED = 4,  // the cancel key or the cancel button went down
+    };
+    Kind kind = NOTHING;
+    std::uint16_t code = 0;
+    std::int8_t direction = 0; // +1 or -1 for a stick, else 0
+    std::int8_t slot = -1;     // 0-3 for pad inputs, else -1
+};
+
+// Listens for the next input while a key binding screen waits for one. It reads the key
+// snapshot and the pad reports that the manager's last update published, so it works with the
+// binding flag on (when no action is live). An input counts when it goes down: one that was
+// already down when the capture began (the Enter that opened the screen, a stick resting past
+// the threshold) counts only after it has been seen up.
+class INPUT_API BindingCapture {
+public:
+    struct Options {
+        bool keys = true;              // keys, mouse buttons and wheel notches
+        bool padButtons = true;        // pad buttons 0-15 and the triggers as buttons 16/17
+        bool padSticks = false;        // stick directions, as axis codes 20-23
+        std::int32_t padSlot = -1;     // 0-3 listens to one pad only; -1 to all four
+        std::int32_t cancelKey = 27;   // Escape; -1 for none
+        std::int32_t cancelButton = 5; // GAMEPAD_BACK; -1 for none
+        float stickThreshold = 0.5f;   // how far past the dead zone a stick counts, 0-1
+    };
+
+    explicit BindingCapture(InputManager& manager);
+    BindingCapture(InputManager& manager, const Options& options);
+
+    // Forgets what was seen; every input that is down now must be released before it counts.
+    void restart();
+    // Once a frame, after InputManager::update: the first input that went down since the last
+    // poll. The cancel key and button come first, then keys by code, then pads by slot and code,
+    // then sticks.
+    CapturedInput poll();
+
+    const Options& options() const { return m_options; }
+
+private:
+    static constexpr int kKeyWords = 9; // 258 key codes
+
+    InputManager* m_manager;
+    Options m_options;
+    // Set for an input that was up at the last look: only those count when they go down. Pad bits
+    // 0-17 are the buttons and triggers, 18 + 2 * axis + (0 for plus, 1 for minus) the sticks.
+    std::uint32_t m_keyUp[kKeyWords];
+    std::uint32_t m_padUp[4];
+};
+
+// Copies the action's codes in `device`'s table into `codes` (up to `capacity`), in binding
+// order, and returns how many the action has.
+INPUT_API int getBindings(const InputManager& manager, BindingDevice device, int action,
+                          unsigned short* codes, int capacity);
+
+// Replaces the action's binding at `index` (its binding order, from 0) with `code`, keeping every
+// other entry and the order of all; an index equal to the action's count appends. Any other index
+// changes nothing and returns false. One hold of the table's lock: a reader sees the table before
+// or after. An append that cannot allocate throws and leaves the table as it was.
+INPUT_API bool replaceBinding(InputManager& manager, BindingDevice device, int action, int index,
+                              unsigned short code);
+// Removes the action's binding at `index`; false and no change when it has none there.
+INPUT_API bool removeBinding(InputManager& manager, BindingDevice device, int action, int index);
+
+// The registered actions bound to `code` in `device`'s table whose channel masks meet
+// `channels`, each once, in table order. Writes up to `capacity` ids to `actions` and returns how
+// many there are. With the binding screen's `channels` this says which actions a new binding
+// would share its key with.
+INPUT_API int findConflicts(const InputManager& manager, BindingDevice device, unsigned short code,
+                            int channels, int* actions, int capacity);
+
+// Where a profile could not be read or written. `line` and `column` (from 1; a column counts
+// bytes) are 0 when the fault is not in the text, such as a file that cannot be opened.
+struct ProfileError {
+    std::int32_t line = 0;
+    std::int32_t column = 0;
+    char message[160] = {};
+};
+
+// Largest profile text read or written, in bytes.
+constexpr std::size_t kMaxProfileSize = 64 * 1024;
+
+// Writes the profile of both binding tables and the player's settings (inversion per device,
+// sticks swapped, mouse sensitivity when there is a PC device) into `buffer` and returns its
+// length; nothing is written past `capacity`, so a call with capacity 0 measures. Returns 0 with
+// `error` filled for a table that holds a code no profile can carry.
+INPUT_API std::size_t writeBindingProfile(const InputManager& manager, char* buffer,
+                                          std::size_t capacity, ProfileError* error = nullptr);
+// Checks the whole text, then replaces both tables and applies the settings it names. On any
+// fault (unknown version or action, a code out of range, a control character, invalid UTF-8, an
+// oversized text, a failed allocation) returns false with `error` filled and changes nothing.
+INPUT_API bool readBindingProfile(InputManager& manager, const char* text, std::size_t size,
+                                  ProfileError* error = nullptr);
+
+// The same through a file: save writes a temporary file beside `path`, reads it back and renames
+// it over `path`, so a failed or interrupted save leaves the old profile whole.
+INPUT_API bool saveBindingProfile(const InputManager& manager, const char* path,
+                                  ProfileError* error = nullptr);
+INPUT_API bool loadBindingProfile(InputManager& manager, const char* path,
+                                  ProfileError* error = nullptr);
+
+// The default bindings and the settings a new manager starts with: no inversion, sticks not
+// swapped, mouse sensitivity 0.5.
+INPUT_API void resetBindingProfile(InputManager& manager);
+
+} // namespace input

@@ -1,0 +1,609 @@
+// The player's bindings profile: a versioned text of both binding tables and the settings a
+// player changes. Reading checks the whole text before anything changes; writing to a file goes
+// through a temporary file that is read back before it replaces the old profile.
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "host/platform.h"
+#include "manager/locks.h"
+#include "pc/input_x86_access.h"
+#include "rebinding/rebinding_access.h"
+#include "vel/file_stream.h"
+#include "vel/memory.h"
+
+namespace input {
+
+namespace {
+
+constexpr char kMagic[] = "gameinput-bindings";
+constexpr long kVersion = 1;
+constexpr std::size_t kMaxNameBytes = 64; // longer names are written by id
+constexpr std::size_t kShownBytes = 40;   // how much of a token an error quotes
+
+enum SettingId {
+    INVERT_VERTICAL_MOUSE,
+    INVERT_HORIZONTAL_MOUSE,
+    INVERT_VERTICAL_PAD,
+    INVERT_HORIZONTAL_PAD,
+    STICKS_SWAPPED,
+    MOUSE_SENSITIVITY,
+    SETTING_COUNT
+};
+const char* const kSettingNames[SETTING_COUNT] = {
+    "invert-vertical-mouse", "invert-horizontal-mouse", "invert-vertical-pad",
+    "invert-horizontal-pad", "sticks-swapped",          "mouse-sensitivity",
+};
+const char* const kDeviceWords[2] = {"key", "pad"};
+
+struct Settings {
+    bool given[SETTING_COUNT] = {};
+    bool flags[STICKS_SWAPPED + 1] = {};
+    float sensitivity = 0.5f;
+};
+
+bool fail(ProfileError* error, int line, int column, const char* format, ...) {
+    if (error) {
+        error->line = line;
+        error->column = column;
+        std::va_list args;
+        va_start(args, format);
+        std::vsnprintf(error->message, sizeof error->message, format, args);
+        va_end(args);
+    }
+    return false;
+}
+
+// A block of the engine heap for the length of a call.
+class HeapBlock {
+public:
+    explicit HeapBlock(std::size_t size)
+        : m_data(static_cast<char*>(vel::allocateMemory(size, 8))) {}
+    ~HeapBlock() { vel::deleteMemory(m_data); }
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    char* data() const { return m_data; }
+
+private:
+    char* m_data;
+};
+
+// --- Text -------------------------------------------------------------------------------------
+
+struct Token {
+    const char* text = nullptr;
+    std::size_t size = 0;
+    int column = 0;
+
+    bool is(const char* word) const {
+        return std::strlen(word) == size && std::memcmp(text, word, size) == 0;
+    }
+};
+
+// A token as an error message quotes it: at most kShownBytes, cut at a character's start (the
+// text is valid UTF-8 by the time tokens are quoted).
+struct Shown {
+    char text[kShownBytes + 4];
+    explicit Shown(const Token& token) {
+        std::size_t n = token.size;
+        if (n > kShownBytes) {
+            n = kShownBytes;
+            while (n > 0 && (static_cast<unsigned char>(token.text[n]) & 0xC0) == 0x80)
+                --n;
+        }
+        std::memcpy(text, token.text, n);
+        std::strcpy(text + n, n < token.size ? "..." : "");
+    }
+};
+
+// Length of the UTF-8 sequence at `p` (at most `left` bytes), or 0 when it is not one.
+std::size_t utf8Length(const unsigned char* p, std::size_t left) {
+    unsigned c = p[0];
+    std::size_t n;
+    unsigned value;
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+        value = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        value = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        value = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (left < n)
+        return 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        value = value << 6 | (p[i] & 0x3F);
+    }
+    const unsigned smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (value < smallest[n] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    return n;
+}
+
+// Every byte of the text: its size, control characters and UTF-8.
+bool checkBytes(const char* text, std::size_t size, ProfileError* error) {
+    int line = 1, column = 1;
+    for (std::size_t i = 0; i < size; ++i, ++column) {
+        if (i == kMaxProfileSize)
+            return fail(error, line, column, "the profile is larger than %u bytes",
+                        static_cast<unsigned>(kMaxProfileSize));
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') {
+            ++line;
+            column = 0;
+        } else if (c == '\r' && i + 1 < size && text[i + 1] == '\n') {
+            // A line end written on Windows.
+        } else if ((c < 0x20 && c != '\t') || c == 0x7F) {
+            return fail(error, line, column, "control character 0x%02X", c);
+        } else if (c >= 0x80) {
+            std::size_t n = utf8Length(reinterpret_cast<const unsigned char*>(text + i), size - i);
+            if (n == 0)
+                return fail(error, line, column, "invalid UTF-8 (byte 0x%02X)", c);
+            i += n - 1;
+            column += static_cast<int>(n - 1);
+        }
+    }
+    return true;
+}
+
+// The tokens of one line, a comment ending it.
+struct Line {
+    static constexpr int kMaxTokens = 4;
+    Token tokens[kMaxTokens];
+    int count = 0;
+    int endColumn = 1; // where a missing token would start
+
+    Line(const char* text, std::size_t size) {
+        std::size_t i = 0;
+        while (i < size) {
+            if (text[i] == ' ' || text[i] == '\t' || text[i] == '\r') {
+                ++i;
+                continue;
+            }
+            if (text[i] == '#')
+                break;
+            Token token;
+            token.text = text + i;
+            token.column = static_cast<int>(i) + 1;
+            while (i < size && text[i] != ' ' && text[i] != '\t' && text[i] != '\r')
+                ++i;
+            token.size = static_cast<std::size_t>(text + i - token.text);
+            if (count < kMaxTokens) // no statement has more; the first extra one is named
+                tokens[count] = token;
+            ++count;
+            endColumn = static_cast<int>(i) + 2;
+        }
+    }
+};
+
+// --- Numbers, without the C library's locale --------------------------------------------------
+
+// Decimal, or hexadecimal after 0x; at most 0xFFFFFFFF.
+bool parseUnsigned(const Token& token, unsigned long long& value) {
+    std::size_t i = 0;
+    unsigned base = 10;
+    if (token.size > 2 && token.text[0] == '0' && (token.text[1] == 'x' || token.text[1] == 'X')) {
+        base = 16;
+        i = 2;
+    }
+    if (i == token.size)
+        return false;
+    value = 0;
+    for (; i < token.size; ++i) {
+        char c = token.text[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else
+            return false;
+        value = value * base + digit;
+        if (value > 0xFFFFFFFFull)
+            return false;
+    }
+    return true;
+}
+
+// Digits, a point and digits: at most 12 after the point.
+bool parseDecimal(const char* text, std::size_t size, float& value) {
+    unsigned long long whole = 0, fraction = 0, scale = 1;
+    std::size_t i = 0, digits = 0;
+    for (; i < size && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+        whole = whole * 10 + static_cast<unsigned>(text[i] - '0');
+        if (whole > 1000000)
+            return false;
+    }
+    if (i < size && text[i] == '.') {
+        for (++i; i < size && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+            if (scale == 1000000000000ull)
+                return false;
+            fraction = fraction * 10 + static_cast<unsigned>(text[i] - '0');
+            scale *= 10;
+        }
+    }
+    if (i != size || digits == 0)
+        return false;
+    value = static_cast<float>(static_cast<double>(whole) +
+                               static_cast<double>(fraction) / static_cast<double>(scale));
+    return true;
+}
+
+// The shortest decimal of 0-1 that reads back as `value`.
+void formatDecimal(float value, char (&text)[24]) {
+    if (!(value >= 0.0f))
+        value = 0.0f;
+    if (value > 1.0f)
+        value = 1.0f;
+    unsigned long long scale = 10;
+    for (int places = 1; places <= 12; ++places, scale *= 10) {
+        unsigned long long scaled =
+            static_cast<unsigned long long>(static_cast<double>(value) * scale + 0.5);
+        std::snprintf(text, sizeof text, "%llu.%0*llu", scaled / scale, places, scaled % scale);
+        float back;
+        if (parseDecimal(text, std::strlen(text), back) && back == value)
+            return;
+    }
+}
+
+// --- Writing ----------------------------------------------------------------------------------
+
+class Writer {
+public:
+    Writer(char* buffer, std::size_t capacity) : m_buffer(buffer), m_capacity(capacity) {}
+    void put(const char* text) {
+        std::size_t n = std::strlen(text);
+        if (m_buffer && m_length < m_capacity)
+            std::memcpy(m_buffer + m_length, text,
+                        n < m_capacity - m_length ? n : m_capacity - m_length);
+        m_length += n;
+    }
+    void line(const char* first, const char* second) {
+        put(first);
+        put(" ");
+        put(second);
+        put("\n");
+    }
+    std::size_t length() const { return m_length; }
+
+private:
+    char* m_buffer;
+    std::size_t m_capacity;
+    std::size_t m_length = 0;
+};
+
+// How a profile names an action: its registered name when that name finds it again and reads as
+// one token, else "@" and the id.
+void actionWord(const InputManager& manager, int id, char (&word)[kMaxNameBytes + 2]) {
+    const auto& actions = RebindingAccess::actions(manager);
+    if (id >= 0 && static_cast<std::uint32_t>(id) < actions.size()) {
+        const vel::String& name = actions[static_cast<std::uint32_t>(id)].name;
+        bool plain = name.length() > 0 && name.length() <= kMaxNameBytes &&
+                     name.c_str()[0] != '@' && name.c_str()[0] != '#';
+        for (std::uint32_t i = 0; plain && i < name.length(); ++i)
+            plain = name.c_str()[i] > ' ' && name.c_str()[i] < 0x7F;
+        if (plain && RebindingAccess::actionNames(manager).find(
+                         vel::InplaceWString<kMaxNameBytes + 1>(name.c_str())) == id) {
+            std::memcpy(word, name.c_str(), name.length() + 1);
+            return;
+        }
+    }
+    std::snprintf(word, sizeof word, "@%d", id);
+}
+
+bool writeTable(const InputManager& manager, BindingDevice device, Writer& out,
+                ProfileError* error) {
+    RebindingAccess::Table t = RebindingAccess::table(manager, device);
+    SpinLockGuard guard(t.lock);
+    for (const BindingTable::Entry& entry : t.table) {
+        char word[kMaxNameBytes + 2];
+        actionWord(manager, entry.action, word);
+        if (!isProfileCode(device, entry.code))
+            return fail(error, 0, 0, "the %s binding of %s to code %u cannot be saved",
+                        kDeviceWords[device], word, static_cast<unsigned>(entry.code));
+        char line[kMaxNameBytes + 16];
+        std::snprintf(line, sizeof line, "%s %s %u\n", kDeviceWords[device], word,
+                      static_cast<unsigned>(entry.code));
+        out.put(line);
+    }
+    return true;
+}
+
+// --- Reading ----------------------------------------------------------------------------------
+
+struct Staged {
+    BindingTable tables[2];
+    Settings settings;
+};
+
+bool parseAction(InputManager& manager, const Token& token, int line, int& id,
+                 ProfileError* error) {
+    if (token.size > 1 && token.text[0] == '@') {
+        Token digits{token.text + 1, token.size - 1, token.column + 1};
+        bool negative = digits.text[0] == '-';
+        if (negative) {
+            ++digits.text;
+            --digits.size;
+        }
+        unsigned long long value;
+        if (parseUnsigned(digits, value) && value <= (negative ? 0x80000000ull : 0x7FFFFFFFull)) {
+            id = negative ? static_cast<int>(-static_cast<long long>(value))
+                          : static_cast<int>(value);
+            return true;
+        }
+        return fail(error, line, token.column, "\"%s\" is not an action id", Shown(token).text);
+    }
+    id = -1;
+    if (token.size <= kMaxNameBytes) {
+        wchar_t wide[kMaxNameBytes + 1];
+        for (std::size_t i = 0; i < token.size; ++i)
+            wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(token.text[i]));
+        wide[token.size] = 0;
+        id = manager.getAction(vel::InplaceWString<128>(wide));
+    }
+    if (id < 0)
+        return fail(error, line, token.column, "unknown action \"%s\"", Shown(token).text);
+    return true;
+}
+
+bool parseLine(InputManager& manager, const Line& l, int line, bool& sawHeader, Staged& staged,
+               ProfileError* error) {
+    if (l.count == 0)
+        return true;
+    const Token& head = l.tokens[0];
+    int wanted = 2;
+    if (!sawHeader) {
+        if (!head.is(kMagic))
+            return fail(error, line, head.column,
+                        "not a bindings profile: expected \"%s %ld\" first, found \"%s\"", kMagic,
+                        kVersion, Shown(head).text);
+        if (l.count < 2)
+            return fail(error, line, l.endColumn, "expected a version number");
+        unsigned long long version;
+        if (!parseUnsigned(l.tokens[1], version))
+            return fail(error, line, l.tokens[1].column, "\"%s\" is not a version number",
+                        Shown(l.tokens[1]).text);
+        if (version != kVersion)
+            return fail(error, line, l.tokens[1].column,
+                        "unsupported profile version %llu (this library reads version %ld)",
+                        version, kVersion);
+        sawHeader = true;
+    } else if (head.is("key") || head.is("pad")) {
+        BindingDevice device = head.is("key") ? BINDING_KEYBOARD : BINDING_GAMEPAD;
+        wanted = 3;
+        if (l.count < 2)
+            return fail(error, line, l.endColumn, "expected an action");
+        int id = -1;
+        if (!parseAction(manager, l.tokens[1], line, id, error))
+            return false;
+        if (l.count < 3)
+            return fail(error, line, l.endColumn, "expected a %s code",
+                        device == BINDING_KEYBOARD ? "key" : "pad");
+        const Token& code = l.tokens[2];
+        unsigned long long value;
+        if (!parseUnsigned(code, value))
+            return fail(error, line, code.column, "\"%s\" is not a code", Shown(code).text);
+        if (!isProfileCode(device, static_cast<unsigned>(value)) || value > 0xFFFF)
+            return fail(error, line, code.column,
+                        device == BINDING_KEYBOARD
+                            ? "key code %llu is out of range (expected 0 to 257)"
+                            : "pad code %llu is out of range (expected 0 to 17 or 20 to 23)",
+                        value);
+        staged.tables[device].add(id, static_cast<unsigned short>(value));
+    } else {
+        int setting = 0;
+        while (setting < SETTING_COUNT && !head.is(kSettingNames[setting]))
+            ++setting;
+        if (setting == SETTING_COUNT)
+            return fail(error, line, head.column, "unknown statement \"%s\"", Shown(head).text);
+        if (staged.settings.given[setting])
+            return fail(error, line, head.column, "%s is given twice", kSettingNames[setting]);
+        if (l.count < 2)
+            return fail(error, line, l.endColumn, "expected a value for %s",
+                        kSettingNames[setting]);
+        const Token& value = l.tokens[1];
+        if (setting == MOUSE_SENSITIVITY) {
+            float v;
+            if (!parseDecimal(value.text, value.size, v) || v > 1.0f)
+                return fail(error, line, value.column,
+                            "mouse sensitivity \"%s\" is not a number from 0 to 1",
+                            Shown(value).text);
+            staged.settings.sensitivity = v;
+        } else {
+            if (!value.is("0") && !value.is("1"))
+                return fail(error, line, value.column, "%s takes 0 or 1, not \"%s\"",
+                            kSettingNames[setting], Shown(value).text);
+            staged.settings.flags[setting] = value.is("1");
+        }
+        staged.settings.given[setting] = true;
+    }
+    if (l.count > wanted) {
+        const Token& extra = l.tokens[wanted];
+        return fail(error, line, extra.column, "unexpected \"%s\" after the statement",
+                    Shown(extra).text);
+    }
+    return true;
+}
+
+void apply(InputManager& manager, Staged& staged) {
+    for (int device = 0; device < 2; ++device) {
+        RebindingAccess::Table t =
+            RebindingAccess::table(manager, static_cast<BindingDevice>(device));
+        SpinLockGuard guard(t.lock);
+        t.table.swap(staged.tables[device]); // the old table is freed outside the lock
+    }
+    const Settings& s = staged.settings;
+    if (s.given[INVERT_VERTICAL_MOUSE])
+        manager.setInvertVerticalForMouse(s.flags[INVERT_VERTICAL_MOUSE]);
+    if (s.given[INVERT_HORIZONTAL_MOUSE])
+        manager.setInvertHorizontalForMouse(s.flags[INVERT_HORIZONTAL_MOUSE]);
+    if (s.given[INVERT_VERTICAL_PAD])
+        manager.setInvertVerticalForPad(s.flags[INVERT_VERTICAL_PAD]);
+    if (s.given[INVERT_HORIZONTAL_PAD])
+        manager.setInvertHorizontalForPad(s.flags[INVERT_HORIZONTAL_PAD]);
+    if (s.given[STICKS_SWAPPED])
+        manager.setSticksSwapped(s.flags[STICKS_SWAPPED]);
+    if (s.given[MOUSE_SENSITIVITY])
+        manager.setMouseSensitivity(s.sensitivity);
+}
+
+// Reads until the stream ends or `capacity` bytes have come; returns how many came.
+std::size_t readUpTo(vel::FileStream& in, char* buffer, std::size_t capacity) {
+    std::size_t size = 0;
+    while (size < capacity) {
+        std::uint32_t n = in.read(buffer + size, static_cast<std::uint32_t>(capacity - size));
+        if (n == 0)
+            break;
+        size += n;
+    }
+    return size;
+}
+
+bool outOfMemory(ProfileError* error) {
+    return fail(error, 0, 0, "out of memory");
+}
+
+} // namespace
+
+std::size_t writeBindingProfile(const InputManager& manager, char* buffer, std::size_t capacity,
+                                ProfileError* error) {
+    try {
+        Writer out(buffer, capacity);
+        out.put("# Key and pad bindings: \"key\" or \"pad\", an action, a code.\n");
+        char version[16];
+        std::snprintf(version, sizeof version, "%ld", kVersion);
+        out.line(kMagic, version);
+        InputManager& m = const_cast<InputManager&>(manager);
+        const bool flags[STICKS_SWAPPED + 1] = {
+            m.getInvertVerticalForMouse(), m.getInvertHorizontalForMouse(),
+            m.getInvertVerticalForPad(),   m.getInvertHorizontalForPad(),
+            m.isSticksSwapped(),
+        };
+        for (int setting = 0; setting <= STICKS_SWAPPED; ++setting)
+            out.line(kSettingNames[setting], flags[setting] ? "1" : "0");
+        if (const InputX86* device = RebindingAccess::inputX86(manager)) {
+            char text[24];
+            formatDecimal(InputX86Access::mouseSensitivity(*device), text);
+            out.line(kSettingNames[MOUSE_SENSITIVITY], text);
+        }
+        if (!writeTable(manager, BINDING_KEYBOARD, out, error) ||
+            !writeTable(manager, BINDING_GAMEPAD, out, error))
+            return 0;
+        return out.length();
+    } catch (const std::exception&) {
+        outOfMemory(error);
+        return 0;
+    }
+}
+
+bool readBindingProfile(InputManager& manager, const char* text, std::size_t size,
+                        ProfileError* error) {
+    if (!text && size > 0)
+        return fail(error, 0, 0, "no profile text");
+    if (!checkBytes(text, size, error))
+        return false;
+    try {
+        Staged staged;
+        bool sawHeader = false;
+        int line = 1;
+        for (std::size_t start = 0; start <= size; ++line) {
+            const char* end = static_cast<const char*>(
+                size > start ? std::memchr(text + start, '\n', size - start) : nullptr);
+            std::size_t length =
+                end ? static_cast<std::size_t>(end - (text + start)) : size - start;
+            if (!parseLine(manager, Line(text + start, length), line, sawHeader, staged, error))
+                return false;
+            start += length + 1;
+        }
+        if (!sawHeader)
+            return fail(error, 1, 1, "the profile is empty: expected \"%s %ld\"", kMagic, kVersion);
+        apply(manager, staged);
+        return true;
+    } catch (const std::exception&) {
+        return outOfMemory(error);
+    }
+}
+
+bool saveBindingProfile(const InputManager& manager, const char* path, ProfileError* error) {
+    if (!path || !*path)
+        return fail(error, 0, 0, "no profile path given");
+    try {
+        HeapBlock text(kMaxProfileSize);
+        std::size_t size = writeBindingProfile(manager, text.data(), kMaxProfileSize, error);
+        if (size == 0)
+            return false;
+        if (size > kMaxProfileSize)
+            return fail(error, 0, 0, "the profile would be larger than %u bytes",
+                        static_cast<unsigned>(kMaxProfileSize));
+        std::size_t pathLength = std::strlen(path);
+        HeapBlock temporary(pathLength + 5);
+        std::memcpy(temporary.data(), path, pathLength);
+        std::memcpy(temporary.data() + pathLength, ".tmp", 5);
+
+        vel::FileStream out;
+        if (!out.openFile(temporary.data(), vel::FileStream::MODE_WRITE))
+            return fail(error, 0, 0, "cannot open \"%.100s\" for writing", temporary.data());
+        std::uint32_t written = out.write(text.data(), static_cast<std::uint32_t>(size));
+        out.close();
+
+        // What reached the disk is read back before it may replace the old profile.
+        HeapBlock back(size + 1);
+        vel::FileStream in;
+        std::size_t read = 0;
+        if (written == size && in.openFile(temporary.data(), vel::FileStream::MODE_READ)) {
+            read = readUpTo(in, back.data(), size + 1);
+            in.close();
+        }
+        if (read != size || std::memcmp(back.data(), text.data(), size) != 0) {
+            platform::deleteFile(temporary.data());
+            return fail(error, 0, 0, "\"%.100s\" did not read back as written", temporary.data());
+        }
+        if (!platform::replaceFile(temporary.data(), path)) {
+            platform::deleteFile(temporary.data());
+            return fail(error, 0, 0, "cannot replace \"%.100s\"", path);
+        }
+        return true;
+    } catch (const std::exception&) {
+        return outOfMemory(error);
+    }
+}
+
+bool loadBindingProfile(InputManager& manager, const char* path, ProfileError* error) {
+    if (!path || !*path)
+        return fail(error, 0, 0, "no profile path given");
+    try {
+        vel::FileStream in;
+        if (!in.openFile(path, vel::FileStream::MODE_READ))
+            return fail(error, 0, 0, "cannot open \"%.100s\"", path);
+        // One byte past the limit is enough to say the file is too large.
+        HeapBlock text(kMaxProfileSize + 1);
+        std::size_t size = readUpTo(in, text.data(), kMaxProfileSize + 1);
+        in.close();
+        return readBindingProfile(manager, text.data(), size, error);
+    } catch (const std::exception&) {
+        return outOfMemory(error);
+    }
+}
+
+void resetBindingProfile(InputManager& manager) {
+    manager.setInvertVerticalForMouse(false);
+    manager.setInvertHorizontalForMouse(false);
+    manager.setInvertVerticalForPad(false);
+    manager.setInvertHorizontalForPad(false);
+    manager.setSticksSwapped(false);
+    manager.setMouseSensitivity(0.5f);
+    manager.bindDefaultInputs();
+}
+
+} // namespace input

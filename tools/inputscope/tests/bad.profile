@@ -1,0 +1,3 @@
+gameinput-bindings 1
+key ABORT_VIDEO 72
+key ABORT_VIDOE 32

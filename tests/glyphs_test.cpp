@@ -73,9 +73,14 @@ TEST_F(Glyphs, OfAnActionsFirstPadBindingThroughARebind) {
     manager->bindGamepad(ACTION_MOVE_UP, GAMEPAD_A);
     EXPECT_EQ(manager->getGlyphIndex(ACTION_MOVE_UP), -1); // the first binding decides
 
-    // After a rebind the prompt follows the new button only.
+    // After a rebind the prompt and the reads follow the new button only.
+    manager->setMenu(true);
     manager->clearGamepadBindings();
     manager->bindGamepad(ACTION_MENU_A, GAMEPAD_Y);
     EXPECT_EQ(manager->getGlyphIndex(ACTION_MENU_A), 16);
     EXPECT_EQ(manager->getGlyphIndex(ACTION_MENU_Y), -1);
+    padFrame(Report().press(GAMEPAD_A));
+    EXPECT_FALSE(manager->readDigital(ACTION_MENU_A));
+    padFrame(Report().press(GAMEPAD_Y));
+    EXPECT_TRUE(manager->readDigital(ACTION_MENU_A));
 }

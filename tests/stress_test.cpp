@@ -74,16 +74,21 @@ protected:
     // One call of the kinds any thread may make, chosen at random.
     void readerCall(Rng& rng) {
         input::InputManager& m = *manager;
-        // Ids either side of the table too: what they read is checked in bad_input_test.cpp.
         int id = rng.between(-3, kActionCount + 3);
+        bool valid = id >= 0 && id < kActionCount;
         switch (rng.below(16)) {
         case 0:
         case 1:
-        case 2: m.readDigital(id); break;
+        case 2: {
+            bool on = m.readDigital(id);
+            findings.check(valid || !on, "readDigital outside the table", on);
+            break;
+        }
         case 3:
         case 4: {
             float v = m.readAnalog(id);
             findings.check(std::fabs(v) <= limitOf(id), "readAnalog", v);
+            findings.check(valid || v == 0.0f, "readAnalog outside the table", v);
             break;
         }
         case 5: {
@@ -91,10 +96,12 @@ protected:
             findings.check(std::fabs(v) <= limitOf(id), "readRawAnalog", v);
             break;
         }
-        case 6:
+        case 6: {
             m.isChannelOn(static_cast<int>(rng.next()));
-            m.getActionName(id);
+            bool invalid = m.getActionName(id) == "INVALID";
+            findings.check(valid || invalid, "getActionName outside the table", id);
             break;
+        }
         case 7: {
             int slot = rng.between(-1, 4);
             if (slot < 0 || rng.chance(4))

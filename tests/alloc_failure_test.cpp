@@ -3,17 +3,14 @@
 // and checks after every throw that nothing leaked, that no lock stayed held, that the binding
 // tables are as they were and that the manager still works.
 
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "host/control.h"
 #include "loc/string_table.h"
+#include "support/failing_allocations.h"
 #include "support/fixture.h"
-#include "support/watchdog.h"
 
 using namespace testing_support;
 
@@ -22,42 +19,6 @@ namespace {
 constexpr int kFreshAction = 360; // a gap of the default table, registered by the tests
 constexpr int kNewAction = 400;   // beyond the default table: registering it grows the table
 const char* const kLongName = "AN_ACTION_NAME_OF_MORE_THAN_THIRTY_TWO_CHARACTERS";
-
-// Fails allocation 1, 2, ... of `operation` in turn and runs `afterThrow` after each throw, which
-// must have left the live heap blocks as they were. Returns the number of allocations failed.
-template <class Operation, class AfterThrow>
-int failEachAllocationInTurn(const char* what, Operation operation, AfterThrow afterThrow) {
-    // A lock left held would make the checks below wait forever on this thread.
-    Watchdog watchdog(std::string(what) + " with failing allocations", std::chrono::seconds(300));
-    for (std::uint64_t n = 1; n <= 5000; ++n) {
-        std::int64_t liveBefore = host::memory::liveBlocks();
-        host::memory::failNthAllocation(n);
-        bool threw = false;
-        try {
-            operation();
-        } catch (const std::bad_alloc&) {
-            threw = true;
-        }
-        bool fired = !host::memory::failureArmed();
-        host::memory::failNthAllocation(0);
-        if (!threw) {
-            EXPECT_FALSE(fired) << what << ": allocation " << n << " failed without an exception";
-            if (n > 1)
-                std::printf("[ alloc    ] %s: %d allocation points failed in turn\n", what,
-                            static_cast<int>(n - 1));
-            return static_cast<int>(n - 1);
-        }
-        EXPECT_EQ(host::memory::liveBlocks(), liveBefore)
-            << what << ": blocks leaked when allocation " << n << " failed";
-        afterThrow();
-        if (::testing::Test::HasFailure()) {
-            ADD_FAILURE() << what << ": first failure at allocation " << n;
-            return -1;
-        }
-    }
-    ADD_FAILURE() << what << " never ran through";
-    return -1;
-}
 
 class AllocFailure : public ManagerTest {
 protected:

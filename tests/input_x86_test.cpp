@@ -123,22 +123,6 @@ TEST_F(InputX86Mouse, SensitivityFactorAndSettingsScaleTheDeltas) {
     EXPECT_EQ(pc.getMouseDeltaY(), -120.0f);
 }
 
-// The sensitivity the manager forwards is measured in activity_test.cpp (MouseThresholds).
-TEST_F(ManagerTest, ManagerForwardsRawInputToItsDevice) {
-    app::InputEvent event = mouseEvent(app::MOUSE_MOVE_RELATIVE, 4, 0, app::RI_MOUSE_WHEEL, 120);
-    EXPECT_TRUE(manager->dispatchAppEvent(&event));
-    frame();
-    EXPECT_EQ(manager->getInputX86()->getRawMouseDeltaX(), 4);
-    EXPECT_EQ(manager->getMouseWheel(), 1);
-    app::RawKeyEvent key;
-    app::FocusEvent focus;
-    EXPECT_FALSE(manager->dispatchAppEvent(&key)); // not the device's events
-    EXPECT_FALSE(manager->dispatchAppEvent(&focus));
-    manager->resetMouseInputDeltas();
-    frame();
-    EXPECT_EQ(manager->getMouseWheel(), 0);
-}
-
 TEST_F(SimInputX86, MouseButtonsComeFromTheSystem) {
     InputX86 pc;
     Snapshot snapshot;

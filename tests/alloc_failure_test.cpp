@@ -3,17 +3,14 @@
 // and checks after every throw that nothing leaked, that no lock stayed held, that the binding
 // tables are as they were and that the manager still works.
 
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "host/control.h"
 #include "loc/string_table.h"
+#include "support/failing_allocations.h"
 #include "support/fixture.h"
-#include "support/watchdog.h"
 
 using namespace testing_support;
 
@@ -22,42 +19,6 @@ namespace {
 constexpr int kFreshAction = 360; // a gap of the default table, registered by the tests
 constexpr int kNewAction = 400;   // beyond the default table: registering it grows the table
 const char* const kLongName = "AN_ACTION_NAME_OF_MORE_THAN_THIRTY_TWO_CHARACTERS";
-
-// Fails allocation 1, 2, ... of `operation` in turn and runs `afterThrow` after each throw, which
-// must have left the live heap blocks as they were. Returns the number of allocations failed.
-template <class Operation, class AfterThrow>
-int failEachAllocationInTurn(const char* what, Operation operation, AfterThrow afterThrow) {
-    // A lock left held would make the checks below wait forever on this thread.
-    Watchdog watchdog(std::string(what) + " with failing allocations", std::chrono::seconds(300));
-    for (std::uint64_t n = 1; n <= 5000; ++n) {
-        std::int64_t liveBefore = host::memory::liveBlocks();
-        host::memory::failNthAllocation(n);
-        bool threw = false;
-        try {
-            operation();
-        } catch (const std::bad_alloc&) {
-            threw = true;
-        }
-        bool fired = !host::memory::failureArmed();
-        host::memory::failNthAllocation(0);
-        if (!threw) {
-            EXPECT_FALSE(fired) << what << ": allocation " << n << " failed without an exception";
-            if (n > 1)
-                std::printf("[ alloc    ] %s: %d allocation points failed in turn\n", what,
-                            static_cast<int>(n - 1));
-            return static_cast<int>(n - 1);
-        }
-        EXPECT_EQ(host::memory::liveBlocks(), liveBefore)
-            << what << ": blocks leaked when allocation " << n << " failed";
-        afterThrow();
-        if (::testing::Test::HasFailure()) {
-            ADD_FAILURE() << what << ": first failure at allocation " << n;
-            return -1;
-        }
-    }
-    ADD_FAILURE() << what << " never ran through";
-    return -1;
-}
 
 class AllocFailure : public ManagerTest {
 protected:
@@ -104,6 +65,18 @@ protected:
         });
     }
 
+    // failEachAllocationInTurn, where after every throw the locks are free, the binding tables
+    // are as they were before the first attempt and `more` holds.
+    template <class Operation, class More>
+    int failKeepingTables(const char* what, Operation operation, More more) {
+        std::vector<int> tables = bindingView();
+        return failEachAllocationInTurn(what, operation, [&] {
+            expectLocksFree();
+            EXPECT_EQ(bindingView(), tables);
+            more();
+        });
+    }
+
     // A frame and a read still work.
     void expectUsable() {
         manager->setMenu(true);
@@ -126,10 +99,7 @@ TEST_F(AllocFailure, ConstructionLeavesNothingBehind) {
             [pc] { input::InputManager built(pc, true); },
             [&] {
                 EXPECT_EQ(input::InputManager::getInstance(), nullptr);
-                sim::AccessibilityFlags now = sim::accessibilityFlags();
-                EXPECT_EQ(now.sticky, flags.sticky);
-                EXPECT_EQ(now.toggle, flags.toggle);
-                EXPECT_EQ(now.filter, flags.filter);
+                EXPECT_EQ(sim::accessibilityFlags(), flags);
             });
         // The action table grows to each default id in turn; then the pads and the locks.
         EXPECT_GT(points, 80);
@@ -142,20 +112,17 @@ TEST_F(AllocFailure, ConstructionLeavesNothingBehind) {
 TEST_F(AllocFailure, RegisterActionChangesNothingWhenItThrows) {
     const vel::InplaceString<32> longName(kLongName);
     const vel::InplaceWString<128> longKey(kLongName);
-    std::vector<int> tables = bindingView();
     for (int id : {kNewAction, kFreshAction}) { // a new id that grows the table; an existing one
         int keyBefore = manager->getAction(longKey);
         bool grownBefore = manager->isActionAssigned(kNewAction);
         vel::InplaceString<128> nameBefore = manager->getActionName(id);
-        int points = failEachAllocationInTurn(
+        int points = failKeepingTables(
             "registerAction",
             [&] { manager->registerAction(id, longName, input::CONTROL_PRESSED, -1); },
             [&] {
-                expectLocksFree();
                 EXPECT_EQ(manager->getAction(longKey), keyBefore);
                 EXPECT_EQ(manager->isActionAssigned(kNewAction), grownBefore);
                 EXPECT_TRUE(manager->getActionName(id) == nameBefore);
-                EXPECT_EQ(bindingView(), tables);
                 expectUsable();
             });
         EXPECT_GE(points, 2); // the wide key or the table, and the name
@@ -182,15 +149,10 @@ TEST_F(AllocFailure, BindingsLeaveTheTableAndItsLockAsTheyWere) {
         for (int i = 0; i < 80; ++i) {
             int id = c.newIds ? kNewAction + 1 + 16 * i : kFreshAction;
             unsigned short code = static_cast<unsigned short>(c.keys ? 'A' + i % 26 : i % 16);
-            std::vector<int> tables = bindingView();
-            int n = failEachAllocationInTurn(
+            int n = failKeepingTables(
                 c.what,
                 [&] { c.keys ? manager->bindKeyboard(id, code) : manager->bindGamepad(id, code); },
-                [&] {
-                    expectLocksFree();
-                    EXPECT_EQ(bindingView(), tables);
-                    expectUsable();
-                });
+                [&] { expectUsable(); });
             ASSERT_GE(n, 0);
             points += n;
             int first = -1;
@@ -209,14 +171,8 @@ TEST_F(AllocFailure, BindDefaultInputsKeepsTheOldBindingsWhenItThrows) {
     manager->clearGamepadBindings();
     manager->bindKeyboard(input::ACTION_MENU_A, 'Z');
     manager->bindGamepad(input::ACTION_MENU_A, input::GAMEPAD_Y);
-    std::vector<int> tables = bindingView();
-    int points = failEachAllocationInTurn(
-        "bindDefaultInputs", [&] { manager->bindDefaultInputs(); },
-        [&] {
-            expectLocksFree();
-            EXPECT_EQ(bindingView(), tables);
-            expectUsable();
-        });
+    int points = failKeepingTables(
+        "bindDefaultInputs", [&] { manager->bindDefaultInputs(); }, [&] { expectUsable(); });
     EXPECT_GE(points, 4); // each table's storage and its index
     EXPECT_EQ(manager->getGamepadButton(input::ACTION_MENU_A), input::GAMEPAD_A);
     int key = -1;
@@ -225,13 +181,12 @@ TEST_F(AllocFailure, BindDefaultInputsKeepsTheOldBindingsWhenItThrows) {
 }
 
 TEST_F(AllocFailure, SetExclusiveActionsKeepsTheOldListWhenItThrows) {
-    vel::Vector<int, vel::Allocator<int, 0>> ids;
+    IdList ids;
     for (int id = 0; id < 16; ++id)
         ids.pushBack(input::ACTION_MENU_A + id);
-    int points = failEachAllocationInTurn(
+    int points = failKeepingTables(
         "setExclusiveActions", [&] { manager->setExclusiveActions(ids, input::CHANNEL_MENU); },
         [&] {
-            expectLocksFree();
             EXPECT_FALSE(manager->isActionBlocked(input::ACTION_MENU_PADRIGHT));
             expectUsable();
         });
@@ -245,9 +200,8 @@ TEST_F(AllocFailure, KeyNameReleasesTheBindingLockWhenItThrows) {
     std::wstring longName(200, L'n');
     loc::StringTable::getInstance()->setString("KEYCODE_0x20", longName.c_str()); // Space
     vel::InplaceWString<128> name;
-    int points = failEachAllocationInTurn(
-        "getKeyName", [&] { manager->getKeyName(input::ACTION_ABORT_VIDEO, name); },
-        [&] { expectLocksFree(); });
+    int points = failKeepingTables(
+        "getKeyName", [&] { manager->getKeyName(input::ACTION_ABORT_VIDEO, name); }, [] {});
     EXPECT_EQ(points, 1);
     EXPECT_EQ(name.length(), 200u);
 }
@@ -258,17 +212,13 @@ TEST_F(AllocFailure, FrameUpdateAfterARegistrationReleasesItsLocks) {
     manager->switchWorldStepBuffers();
     manager->registerAction(kNewAction, "GROWN", input::CONTROL_DOWN, -1);
     manager->bindKeyboard(kNewAction, 'G');
-    std::vector<int> tables = bindingView();
-    int points = failEachAllocationInTurn(
+    int points = failKeepingTables(
         "update and switchWorldStepBuffers after a registration",
         [&] {
             frame();                           // the step buffer grows to the new table size
             manager->switchWorldStepBuffers(); // the previous step buffer grows too
         },
-        [&] {
-            expectLocksFree();
-            EXPECT_EQ(bindingView(), tables);
-        });
+        [] {});
     EXPECT_EQ(points, 2);
     keyDown('G');
     frame();

@@ -99,8 +99,7 @@ TEST_F(Analogue, KeyPairsUseTheMoveActionsKeys) {
     }
     // The MOVE actions' own gates do not matter: they are not live in a menu, or are blocked.
     manager->setMenu(true);
-    vel::Vector<int, vel::Allocator<int, 0>> ids;
-    ids.pushBack(ACTION_PHOTOMODE_X);
+    IdList ids = idList({ACTION_PHOTOMODE_X});
     manager->setExclusiveActions(ids, CHANNEL_ALL);
     frame();
     EXPECT_FALSE(manager->readDigital(ACTION_MOVE_RIGHT));

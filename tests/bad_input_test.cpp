@@ -91,8 +91,7 @@ TEST_F(ManagerTest, IdsOutsideTheTableChangeAndReadNothing) {
     m.setMenu(true);
     m.bindKeyboard(-3, 13);
     m.bindKeyboard(input::kDefaultActionTableSize + 1, 13);
-    vel::Vector<int, vel::Allocator<int, 0>> exclusive;
-    exclusive.pushBack(input::ACTION_MENU_A);
+    IdList exclusive = idList({input::ACTION_MENU_A});
     m.setExclusiveActions(exclusive, input::CHANNEL_ALL);
     keyDown(13);
     frame();

@@ -67,11 +67,40 @@ TEST_F(Channels, FocusAndInputMode) {
 }
 
 TEST_F(Channels, CombinedPredicates) {
-    // The manager never allows debug buttons, whatever the debug flags say.
+    // The manager never allows debug buttons itself, whatever the debug flags say.
     manager->setDebug(true);
     manager->setDebugButtons(true);
     EXPECT_FALSE(manager->isDebugButtonsOn());
     EXPECT_TRUE(manager->isDebugBlockPolling());
+    // Allowed, in PC input mode they need the debug buttons, debug or the console (flags b, d,
+    // o), never the key binding screen (k); outside it nothing else. Block polling (p) is asked
+    // for, or follows from the buttons being off.
+    const struct {
+        bool pcMode;
+        const char* flags;
+        bool on;
+    } cases[] = {{true, "", false},   {true, "b", true},  {true, "d", true}, {true, "o", true},
+                 {true, "dk", false}, {true, "bp", true}, {false, "", true}, {false, "k", false}};
+    for (const auto& c : cases) {
+        make(true, c.pcMode);
+        sim::setDebugButtonsAllowed(*manager, true);
+        auto on = [&](char flag) { return std::string(c.flags).find(flag) != std::string::npos; };
+        manager->setDebugButtons(on('b'));
+        manager->setDebug(on('d'));
+        manager->setConsole(on('o'));
+        manager->setBinding(on('k'));
+        manager->setDebugBlockPolling(on('p'));
+        EXPECT_EQ(manager->isDebugButtonsOn(), c.on) << c.pcMode << c.flags;
+        EXPECT_EQ(manager->isDebugBlockPolling(), on('p') || !c.on) << c.pcMode << c.flags;
+    }
+    // Leaving debug or the console turns the debug buttons off.
+    sim::setDebugButtonsAllowed(make(), true);
+    for (auto mode : {&InputManager::setDebug, &InputManager::setConsole}) {
+        manager->setDebugButtons(true);
+        (manager.get()->*mode)(true);
+        (manager.get()->*mode)(false);
+        EXPECT_FALSE(manager->isDebugButtonsOn());
+    }
     manager->setPlayerControlEnabled(false, true);
     EXPECT_FALSE(manager->isPlayerControlEnabled());
     EXPECT_FALSE(manager->isPlayerControlEnabledByScript());
@@ -85,8 +114,7 @@ TEST_F(Channels, ExclusiveActions) {
     maskFor("m");
     keyDown(13); // Enter: MENU_A
     keyDown(27); // Escape: MENU_B
-    vel::Vector<int, vel::Allocator<int, 0>> ids;
-    ids.pushBack(ACTION_MENU_A);
+    IdList ids = idList({ACTION_MENU_A});
     manager->setExclusiveActions(ids, CHANNEL_MENU);
     ids.pushBack(ACTION_MENU_B); // the manager keeps its own copy
     frame();
@@ -103,7 +131,7 @@ TEST_F(Channels, ExclusiveActions) {
     EXPECT_FALSE(manager->isActionBlocked(ACTION_MENU_B));
     EXPECT_TRUE(manager->readAnalog(ACTION_MENU_B) > 0.0f);
 
-    vel::Vector<int, vel::Allocator<int, 0>> none;
+    IdList none;
     manager->setExclusiveActions(none, CHANNEL_ALL);
     EXPECT_FALSE(manager->isActionBlocked(ACTION_MENU_B));
     manager->setExclusiveActions(ids, CHANNEL_MENU);

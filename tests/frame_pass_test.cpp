@@ -75,7 +75,7 @@ protected:
         manager->setInvertVerticalForMouse(chance(50));
         manager->setInvertHorizontalForMouse(chance(50));
         if (chance(30)) {
-            vel::Vector<int, vel::Allocator<int, 0>> ids;
+            IdList ids;
             for (int i = below(6); i > 0; --i)
                 ids.pushBack(below(320));
             manager->setExclusiveActions(ids, static_cast<input::Channel>(1 << below(12)));

@@ -47,7 +47,7 @@ TEST_F(ManagerTest, InstanceIsTheLastBuiltUntilAnyIsDestroyed) {
     EXPECT_EQ(InputManager::sm_pInstance, nullptr);
 }
 
-TEST_F(ManagerTest, WithoutThePcDeviceKeyAndMouseQueriesAnswerNothing) {
+TEST_F(ManagerTest, ThePcDeviceTakesTheMouseRecordsWithoutItKeyAndMouseQueriesAnswerNothing) {
     make(false, true);
     EXPECT_EQ(manager->getInputX86(), nullptr);
     EXPECT_EQ(manager->getKeyboard(), keyboard.get());
@@ -70,10 +70,22 @@ TEST_F(ManagerTest, WithoutThePcDeviceKeyAndMouseQueriesAnswerNothing) {
     manager->getKeycodeName(0, name);
     EXPECT_TRUE(name == L"kept");
 
-    make(true, false); // a device outside PC input mode still takes the events
+    // A device takes the raw mouse records, outside PC input mode too, and no other events. The
+    // sensitivity the manager forwards is measured in activity_test.cpp (MouseThresholds).
+    make(true, false);
     ASSERT_NE(manager->getInputX86(), nullptr);
     EXPECT_FALSE(manager->isPCInputMode());
     EXPECT_TRUE(manager->dispatchAppEvent(&event));
+    app::RawKeyEvent key;
+    app::FocusEvent focus;
+    EXPECT_FALSE(manager->dispatchAppEvent(&key));
+    EXPECT_FALSE(manager->dispatchAppEvent(&focus));
+    frame();
+    EXPECT_EQ(manager->getInputX86()->getRawMouseDeltaX(), 5);
+    EXPECT_EQ(manager->getMouseWheel(), 1);
+    manager->resetMouseInputDeltas();
+    frame();
+    EXPECT_EQ(manager->getMouseWheel(), 0);
     // Without the device or outside PC input mode, keys and mouse never make them the device in
     // use.
     for (bool pcDevice : {false, true}) {

@@ -3,14 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "app/events.h"
 #include "input/input.h"
 #include "standin/control.h"
 
+namespace sim {
+// The three accessibility settings compared and printed whole.
+inline bool operator==(const AccessibilityFlags& a, const AccessibilityFlags& b) {
+    return a.sticky == b.sticky && a.toggle == b.toggle && a.filter == b.filter;
+}
+inline std::ostream& operator<<(std::ostream& out, const AccessibilityFlags& f) {
+    return out << std::hex << "{sticky 0x" << f.sticky << ", toggle 0x" << f.toggle << ", filter 0x"
+               << f.filter << "}" << std::dec;
+}
+} // namespace sim
+
 namespace testing_support {
+
+// An action id list as the exclusive-actions calls take it.
+using IdList = vel::Vector<int, vel::Allocator<int, 0>>;
+inline IdList idList(std::initializer_list<int> ids) {
+    IdList list;
+    for (int id : ids)
+        list.pushBack(id);
+    return list;
+}
 
 // A pad report built field by field.
 struct Report {

@@ -6,18 +6,19 @@
 
 #include <cstdint>
 #include <map>
-#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "host/control.h"
 #include "input/binding_table.h"
+#include "support/failing_allocations.h"
 
 namespace {
 
 using input::ActionNameTable;
 using input::BindingTable;
+using testing_support::failEachAllocationInTurn;
 using Model = std::multimap<int, unsigned short>; // keeps insertion order within a key
 
 std::vector<unsigned short> codesOf(const BindingTable& table, int action) {
@@ -107,25 +108,13 @@ TEST(BindingTable, AFailedGrowthChangesNothing) {
     // Growth of the entries (many bindings) and of the index (ever higher ids).
     for (int i = 0; i < 600; ++i) {
         int id = i % 2 ? i * 2 : 7;
-        for (std::uint64_t n = 1;; ++n) {
-            host::memory::failNthAllocation(n);
-            std::int64_t live = host::memory::liveBlocks();
-            bool threw = false;
-            try {
-                table.add(id, static_cast<unsigned short>(i));
-            } catch (const std::bad_alloc&) {
-                threw = true;
-            }
-            host::memory::failNthAllocation(0);
-            if (!threw)
-                break;
-            ++failures;
-            ASSERT_EQ(host::memory::liveBlocks(), live) << "leak at binding " << i;
-            expectSame(table, model, probes);
-            if (HasFatalFailure())
-                return;
-        }
-        model.emplace(id, static_cast<unsigned short>(i));
+        auto code = static_cast<unsigned short>(i);
+        int n = failEachAllocationInTurn(
+            "binding " + std::to_string(i), [&] { table.add(id, code); },
+            [&] { expectSame(table, model, probes); });
+        ASSERT_GE(n, 0);
+        failures += n;
+        model.emplace(id, code);
     }
     expectSame(table, model, probes);
     EXPECT_GE(failures, 8);
@@ -140,21 +129,11 @@ TEST(ActionNameTable, OrderedLookupOverwriteAndFailedGrowth) {
         std::string text = "ACTION_" + std::to_string(random() % 300);
         if (i % 7 == 0)
             text += "_WITH_A_NAME_LONGER_THAN_THE_INLINE_BUFFER";
-        for (std::uint64_t n = 1;; ++n) {
-            vel::InplaceWString<32> key(text.c_str());
-            host::memory::failNthAllocation(n);
-            bool threw = false;
-            try {
-                names.set(std::move(key), i);
-            } catch (const std::bad_alloc&) {
-                threw = true;
-            }
-            host::memory::failNthAllocation(0);
-            if (!threw)
-                break;
-            ++failures;
-            ASSERT_EQ(names.size(), model.size());
-        }
+        int n = failEachAllocationInTurn(
+            text, [&] { names.set(vel::InplaceWString<32>(text.c_str()), i); },
+            [&] { ASSERT_EQ(names.size(), model.size()); });
+        ASSERT_GE(n, 0);
+        failures += n;
         model[std::wstring(text.begin(), text.end())] = i;
     }
     EXPECT_GT(failures, 0);

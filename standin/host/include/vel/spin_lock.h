@@ -22,10 +22,13 @@ public:
     SpinLock& operator=(const SpinLock&) = delete;
 
     // Test before test-and-set: a waiter only reads the byte until it looks free, so it does not
-    // take the cache line from the holder; a wait that lasts goes to backoff, which in the end
-    // gives the core away so that a holder that lost its core can run again.
+    // take the cache line from the holder; a lost exchange or a wait that lasts goes to backoff,
+    // which in the end gives the core away so that a holder that lost its core can run again.
+    // The first backoff is long (800 pauses): a thread that lost the byte stays off the line
+    // while the winner takes and gives it several times, which beside a reader looping on live
+    // reads roughly halved the owner's frame against a first backoff of 100.
     void lock() noexcept {
-        std::uint64_t counter = 100;
+        std::uint64_t counter = 800;
         for (;;) {
             for (unsigned spins = 0; m_state.load(std::memory_order_relaxed) != 0; ++spins) {
                 VEL_CPU_PAUSE();

@@ -7,8 +7,8 @@ namespace vel {
 
 namespace {
 
-// The counter starts at 100 for each acquisition: a few doubling spins (about 1,500 pauses in
-// all, a few microseconds), then a number of yields, then sleeps.
+// The counter starts at 800 for each acquisition (SpinLock::lock): one spin of 800 pauses (some
+// 10 to 20 microseconds), then a number of yields, then sleeps.
 constexpr std::uint64_t kSpinLimit = 1600;
 constexpr std::uint64_t kYieldLimit = kSpinLimit + 32;
 

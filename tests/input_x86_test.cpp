@@ -1,5 +1,6 @@
 // The PC keyboard-and-mouse device: key snapshots, raw mouse records, scaling and hot keys.
 
+#include <random>
 #include <vector>
 
 #include "d/tweakable.h"
@@ -59,6 +60,57 @@ TEST_F(InputX86Keys, SnapshotEdgesAndReset) {
     pc.updateKeyboardState(Snapshot().keys);
     pc.update();
     EXPECT_FALSE(pc.keyDown('A'));
+}
+
+// The copy skips keys whose states all agree; against the plain rules (previous = current,
+// current = pending, the buttons from the system, the wheel codes from the notches), over random
+// frames that change a few keys, hold them, press buttons, turn the wheel and reset.
+TEST_F(SimInputX86, KeyStatesFollowThePlainRulesOverRandomFrames) {
+    InputX86 pc;
+    std::mt19937 random(7);
+    bool pending[input::KEY_COUNT] = {}, current[input::KEY_COUNT] = {},
+         previous[input::KEY_COUNT] = {}, buttons[7] = {};
+    int notches = 0;
+    for (int frame = 0; frame < 400; ++frame) {
+        SCOPED_TRACE(frame);
+        int what = static_cast<int>(random() % 8);
+        if (what < 3) { // a few keys anywhere, some next to each other
+            Snapshot snapshot;
+            for (int i = 0; i < 256; ++i)
+                snapshot.keys[i] = pending[i];
+            for (int n = static_cast<int>(random() % 4); n >= 0; --n) {
+                int code = static_cast<int>(random() % 256);
+                snapshot.keys[code] = pending[code] = !pending[code];
+            }
+            pc.updateKeyboardState(snapshot.keys);
+        } else if (what == 3) {
+            int vk = std::vector<int>{1, 2, 4, 5, 6}[random() % 5];
+            buttons[vk] = !buttons[vk];
+            sim::setAsyncKey(vk, buttons[vk]);
+        } else if (what == 4) { // one notch since the last reset of the deltas
+            pc.resetMouseInputDeltas();
+            notches = random() % 2 ? 1 : -1;
+            wheel(pc, static_cast<std::int16_t>(notches * 120));
+        } else if (what == 5) {
+            pc.reset();
+            for (int i = 0; i < input::KEY_COUNT; ++i)
+                current[i] = previous[i] = false;
+            notches = 0;
+        }
+        pc.update();
+        for (int i = 0; i < input::KEY_COUNT; ++i) {
+            previous[i] = current[i];
+            current[i] = pending[i];
+        }
+        for (int vk : {1, 4, 2, 5, 6})
+            current[vk] = buttons[vk];
+        current[input::KEY_WHEEL_UP] = notches > 0;
+        current[input::KEY_WHEEL_DOWN] = notches < 0;
+        for (unsigned short code = 0; code < input::KEY_COUNT; ++code) {
+            ASSERT_EQ(pc.keyDown(code), current[code]) << code;
+            ASSERT_EQ(pc.keyClicked(code), current[code] && !previous[code]) << code;
+        }
+    }
 }
 
 TEST_F(InputX86Mouse, RelativeMotionAndWheelNotches) {

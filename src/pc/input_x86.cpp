@@ -69,30 +69,46 @@ void InputX86::update() {
 }
 
 bool InputX86Access::update(InputX86& device) {
-    // Each word is stored whole, as other threads may read the key state meanwhile. The copy is
-    // most of a frame's PC work: eight keys a step (258 is 32 steps and 2), the down bits
-    // gathered on the way.
-    constexpr int kStep = 8;
-    constexpr int kSteps = KEY_COUNT / kStep * kStep;
-    std::int16_t down = 0;
+    // Other threads may read the key states meanwhile, so each changed key is stored whole. Only
+    // this thread writes them, so it may compare them as plain memory, four keys a word: in most
+    // frames the current, previous and pending states all agree, no key is stored, and the copy
+    // costs one branch-free pass. Otherwise only the words that differ are stored, key by key.
+    static_assert(sizeof(device.keyState) == KEY_COUNT * sizeof(std::int16_t) &&
+                      sizeof(device.previousKeyState) == sizeof(device.keyState),
+                  "key states are plain 16-bit values");
+    constexpr int kKeysPerWord = sizeof(std::uint64_t) / sizeof(std::int16_t);
+    constexpr int kWords = KEY_COUNT / kKeysPerWord; // the last keys are copied apart
+    auto word = [](const void* states, int index) {
+        std::uint64_t bits;
+        std::memcpy(&bits, static_cast<const unsigned char*>(states) + index * sizeof bits,
+                    sizeof bits);
+        return bits;
+    };
+    auto differs = [&](int index) {
+        std::uint64_t current = word(device.keyState, index);
+        return (current ^ word(device.previousKeyState, index)) |
+               (current ^ word(device.pendingKeyState, index));
+    };
     auto copy = [&](int i) {
         device.previousKeyState[i] = device.keyState[i].load();
-        std::int16_t state = device.pendingKeyState[i];
-        device.keyState[i] = state;
-        down = static_cast<std::int16_t>(down | state);
+        device.keyState[i] = device.pendingKeyState[i];
     };
-    for (int i = 0; i < kSteps; i += kStep) { // written out: compilers keep atomic loops rolled
-        copy(i);
-        copy(i + 1);
-        copy(i + 2);
-        copy(i + 3);
-        copy(i + 4);
-        copy(i + 5);
-        copy(i + 6);
-        copy(i + 7);
+    std::uint64_t differ = 0, pendingBits = 0;
+    for (int w = 0; w < kWords; ++w) {
+        differ |= differs(w);
+        pendingBits |= word(device.pendingKeyState, w);
     }
-    for (int i = kSteps; i < KEY_COUNT; ++i)
+    for (int w = 0; differ != 0 && w < kWords; ++w) {
+        if (differs(w) != 0) {
+            for (int i = w * kKeysPerWord; i < (w + 1) * kKeysPerWord; ++i)
+                copy(i);
+        }
+    }
+    std::int16_t down = (pendingBits & 0x8000800080008000u) ? kDown : std::int16_t(0);
+    for (int i = kWords * kKeysPerWord; i < KEY_COUNT; ++i) {
         copy(i);
+        down = static_cast<std::int16_t>(down | device.pendingKeyState[i]);
+    }
     for (int vk : kMouseButtons) {
         std::int16_t state = platform::getAsyncKeyState(vk);
         device.keyState[vk] = state;

@@ -1,5 +1,7 @@
 // The PC keyboard-and-mouse device: key snapshots, raw mouse records, scaling and hot keys.
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "d/tweakable.h"
@@ -21,6 +23,14 @@ void wheel(InputX86& pc, std::int16_t data) {
 struct Snapshot {
     bool keys[256] = {};
 };
+
+// Mouse buttons 1, 2, 4, 5, 6 and Z: 'd' for each down.
+std::string downs(const InputX86& pc) {
+    std::string out;
+    for (int code : {1, 2, 4, 5, 6, int('Z')})
+        out += pc.keyDown(static_cast<unsigned short>(code)) ? 'd' : '-';
+    return out;
+}
 
 using InputX86Keys = FreshMachine;
 using InputX86Mouse = FreshMachine;
@@ -134,12 +144,7 @@ TEST_F(SimInputX86, MouseButtonsComeFromTheSystem) {
     sim::clearAsyncKeyQueries();
     pc.update();
     EXPECT_EQ(sim::asyncKeyQueries(), (std::vector<int>{1, 4, 2, 5, 6})); // the buttons alone
-    EXPECT_FALSE(pc.keyDown(1));
-    EXPECT_FALSE(pc.keyDown(2));
-    EXPECT_TRUE(pc.keyDown(4));
-    EXPECT_FALSE(pc.keyDown(5));
-    EXPECT_FALSE(pc.keyDown(6));
-    EXPECT_TRUE(pc.keyDown('Z'));
+    EXPECT_EQ(downs(pc), "--d--d");
     int key = 0;
     EXPECT_TRUE(pc.isAnyKeyPressed(key));
     EXPECT_EQ(key, 4);
@@ -149,8 +154,7 @@ TEST_F(SimInputX86, MouseButtonsComeFromTheSystem) {
     pc.update();
     EXPECT_TRUE(pc.isAnyKeyPressed(key));
     EXPECT_EQ(key, 2);
-    EXPECT_TRUE(pc.keyDown(4));
-    EXPECT_FALSE(pc.keyDown('Z'));
+    EXPECT_EQ(downs(pc), "-dd---");
 }
 
 TEST_F(SimInputX86, AbsoluteMotionScalesToTheScreenAndSkipsJumps) {
@@ -196,35 +200,24 @@ TEST_F(SimInputX86, HotKeysOffWhileTheDeviceLives) {
     EXPECT_TRUE(pc.keyClicked('H'));
     EXPECT_EQ(pc.getRawMouseDeltaX(), 0);
 
-    auto registered = sim::rawInputRegistrations(); // the keyboard, then the mouse
-    ASSERT_EQ(registered.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(registered[i].usagePage, 1);
-        EXPECT_EQ(registered[i].usage, i == 0 ? 6 : 2);
-        EXPECT_EQ(registered[i].flags, 0u);
-        EXPECT_FALSE(registered[i].targetWindow);
-    }
+    using Rows = std::vector<std::vector<std::uint32_t>>;
+    Rows registered; // the keyboard, then the mouse, without a target window
+    for (const auto& r : sim::rawInputRegistrations())
+        registered.push_back({r.usagePage, r.usage, r.flags, r.targetWindow ? 1u : 0u});
+    EXPECT_EQ(registered, (Rows{{1, 6, 0, 0}, {1, 2, 0, 0}}));
 
-    struct Call {
-        std::uint32_t action, size, flags;
-    };
-    const std::vector<Call> expected = {
-        {58, 8, 0x1FE},         {52, 8, 0x0C},         {50, 24, 0x7F},
-        {59, 8, 0x1FE & ~0xCu}, {53, 8, 0x0C & ~0xCu}, {51, 24, 0x7F & ~0xCu},
-        {59, 8, 0x1FE},         {53, 8, 0x0C},         {51, 24, 0x7F},
+    // action, uiParam, cbSize, flags, fWinIni: get the three, clear the hot-key bits, restore.
+    const Rows expected = {
+        {58, 8, 8, 0x1FE, 0},         {52, 8, 8, 0x0C, 0},         {50, 24, 24, 0x7F, 0},
+        {59, 8, 8, 0x1FE & ~0xCu, 0}, {53, 8, 8, 0x0C & ~0xCu, 0}, {51, 24, 24, 0x7F & ~0xCu, 0},
+        {59, 8, 8, 0x1FE, 0},         {53, 8, 8, 0x0C, 0},         {51, 24, 24, 0x7F, 0},
     };
     EXPECT_EQ(sim::accessibilityFlags().toggle, 0u);
     pc.destruct();
-    auto calls = sim::spiCalls();
-    ASSERT_EQ(calls.size(), expected.size());
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(calls[i].action, expected[i].action);
-        EXPECT_EQ(calls[i].uiParam, expected[i].size);
-        EXPECT_EQ(calls[i].cbSize, expected[i].size);
-        EXPECT_EQ(calls[i].dwFlags, expected[i].flags);
-        EXPECT_EQ(calls[i].fWinIni, 0u);
-    }
+    Rows calls;
+    for (const sim::SpiCall& c : sim::spiCalls())
+        calls.push_back({c.action, c.uiParam, c.cbSize, c.dwFlags, c.fWinIni});
+    EXPECT_EQ(calls, expected);
     EXPECT_EQ(sim::accessibilityFlags(), before);
 }
 

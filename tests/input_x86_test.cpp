@@ -1,6 +1,8 @@
 // The PC keyboard-and-mouse device: key snapshots, raw mouse records, scaling and hot keys.
 
+#include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "d/tweakable.h"
@@ -23,6 +25,22 @@ struct Snapshot {
     bool keys[256] = {};
 };
 
+// Mouse buttons 1, 2, 4, 5, 6 and Z: 'd' for each down.
+std::string downs(const InputX86& pc) {
+    std::string out;
+    for (int code : {1, 2, 4, 5, 6, int('Z')})
+        out += pc.keyDown(static_cast<unsigned short>(code)) ? 'd' : '-';
+    return out;
+}
+
+// isAnyKeyPressed's key, or -1 when it says none (and then it must have set -1 too).
+int firstPressed(const InputX86& pc) {
+    int key = 0;
+    bool any = pc.isAnyKeyPressed(key);
+    EXPECT_EQ(any, key != -1) << key;
+    return any ? key : -1;
+}
+
 using InputX86Keys = FreshMachine;
 using InputX86Mouse = FreshMachine;
 using SimInputX86 = FreshMachine;
@@ -35,31 +53,26 @@ TEST_F(InputX86Keys, SnapshotEdgesAndReset) {
     held.keys['A'] = true;
     held.keys[0xA0] = true;
     pc.updateKeyboardState(held.keys);
-    EXPECT_FALSE(pc.keyDown('A')); // taken by the next update
+    // A down and clicked, 0xA0 clicked, then the first key pressed.
+    auto state = [&] {
+        return std::string{pc.keyDown('A') ? 'd' : '-', pc.keyClicked('A') ? 'c' : '-',
+                           pc.keyClicked(0xA0) ? 'c' : '-', ' '} +
+               std::to_string(firstPressed(pc));
+    };
+    EXPECT_EQ(state(), "--- -1"); // taken by the next update
     pc.update();
-    EXPECT_TRUE(pc.keyDown('A'));
-    EXPECT_TRUE(pc.keyClicked('A'));
-    EXPECT_TRUE(pc.keyClicked(0xA0));
-    int key = 0;
-    EXPECT_TRUE(pc.isAnyKeyPressed(key));
-    EXPECT_EQ(key, 'A');
+    EXPECT_EQ(state(), "dcc 65");
     for (unsigned short code = 0; code < input::KEY_COUNT; ++code)
         EXPECT_EQ(pc.keyUp(code), pc.keyDown(code)) << code;
-
     pc.update();
-    EXPECT_TRUE(pc.keyDown('A'));
-    EXPECT_FALSE(pc.keyClicked('A'));
-    EXPECT_FALSE(pc.isAnyKeyPressed(key));
-    EXPECT_EQ(key, -1);
-
+    EXPECT_EQ(state(), "d-- -1");
     pc.reset();
-    EXPECT_FALSE(pc.keyDown('A'));
+    EXPECT_EQ(state(), "--- -1");
     pc.update(); // the snapshot is still pending
-    EXPECT_TRUE(pc.keyClicked('A'));
-
+    EXPECT_EQ(state(), "dcc 65");
     pc.updateKeyboardState(Snapshot().keys);
     pc.update();
-    EXPECT_FALSE(pc.keyDown('A'));
+    EXPECT_EQ(state(), "--- -1");
 }
 
 // The copy skips keys whose states all agree; against the plain rules (previous = current,
@@ -139,9 +152,7 @@ TEST_F(InputX86Mouse, RelativeMotionAndWheelNotches) {
     feed(pc, mouseEvent(app::MOUSE_MOVE_RELATIVE, 0, 0, app::RI_MOUSE_HWHEEL, 120));
     pc.update();
     EXPECT_EQ(pc.getMouseWheel(), 2);
-    int key = 0;
-    EXPECT_TRUE(pc.isAnyKeyPressed(key));
-    EXPECT_EQ(key, input::KEY_WHEEL_UP);
+    EXPECT_EQ(firstPressed(pc), input::KEY_WHEEL_UP);
     for (int frame = 0; frame < 3; ++frame) {
         pc.update();
         EXPECT_TRUE(pc.keyDown(input::KEY_WHEEL_UP));
@@ -186,23 +197,14 @@ TEST_F(SimInputX86, MouseButtonsComeFromTheSystem) {
     sim::clearAsyncKeyQueries();
     pc.update();
     EXPECT_EQ(sim::asyncKeyQueries(), (std::vector<int>{1, 4, 2, 5, 6})); // the buttons alone
-    EXPECT_FALSE(pc.keyDown(1));
-    EXPECT_FALSE(pc.keyDown(2));
-    EXPECT_TRUE(pc.keyDown(4));
-    EXPECT_FALSE(pc.keyDown(5));
-    EXPECT_FALSE(pc.keyDown(6));
-    EXPECT_TRUE(pc.keyDown('Z'));
-    int key = 0;
-    EXPECT_TRUE(pc.isAnyKeyPressed(key));
-    EXPECT_EQ(key, 4);
+    EXPECT_EQ(downs(pc), "--d--d");
+    EXPECT_EQ(firstPressed(pc), 4);
 
     sim::setAsyncKey(2, true);
     pc.updateKeyboardState(Snapshot().keys);
     pc.update();
-    EXPECT_TRUE(pc.isAnyKeyPressed(key));
-    EXPECT_EQ(key, 2);
-    EXPECT_TRUE(pc.keyDown(4));
-    EXPECT_FALSE(pc.keyDown('Z'));
+    EXPECT_EQ(firstPressed(pc), 2);
+    EXPECT_EQ(downs(pc), "-dd---");
 }
 
 TEST_F(SimInputX86, AbsoluteMotionScalesToTheScreenAndSkipsJumps) {
@@ -248,35 +250,24 @@ TEST_F(SimInputX86, HotKeysOffWhileTheDeviceLives) {
     EXPECT_TRUE(pc.keyClicked('H'));
     EXPECT_EQ(pc.getRawMouseDeltaX(), 0);
 
-    auto registered = sim::rawInputRegistrations(); // the keyboard, then the mouse
-    ASSERT_EQ(registered.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(registered[i].usagePage, 1);
-        EXPECT_EQ(registered[i].usage, i == 0 ? 6 : 2);
-        EXPECT_EQ(registered[i].flags, 0u);
-        EXPECT_FALSE(registered[i].targetWindow);
-    }
+    using Rows = std::vector<std::vector<std::uint32_t>>;
+    Rows registered; // the keyboard, then the mouse, without a target window
+    for (const auto& r : sim::rawInputRegistrations())
+        registered.push_back({r.usagePage, r.usage, r.flags, r.targetWindow ? 1u : 0u});
+    EXPECT_EQ(registered, (Rows{{1, 6, 0, 0}, {1, 2, 0, 0}}));
 
-    struct Call {
-        std::uint32_t action, size, flags;
-    };
-    const std::vector<Call> expected = {
-        {58, 8, 0x1FE},         {52, 8, 0x0C},         {50, 24, 0x7F},
-        {59, 8, 0x1FE & ~0xCu}, {53, 8, 0x0C & ~0xCu}, {51, 24, 0x7F & ~0xCu},
-        {59, 8, 0x1FE},         {53, 8, 0x0C},         {51, 24, 0x7F},
+    // action, uiParam, cbSize, flags, fWinIni: get the three, clear the hot-key bits, restore.
+    const Rows expected = {
+        {58, 8, 8, 0x1FE, 0},         {52, 8, 8, 0x0C, 0},         {50, 24, 24, 0x7F, 0},
+        {59, 8, 8, 0x1FE & ~0xCu, 0}, {53, 8, 8, 0x0C & ~0xCu, 0}, {51, 24, 24, 0x7F & ~0xCu, 0},
+        {59, 8, 8, 0x1FE, 0},         {53, 8, 8, 0x0C, 0},         {51, 24, 24, 0x7F, 0},
     };
     EXPECT_EQ(sim::accessibilityFlags().toggle, 0u);
     pc.destruct();
-    auto calls = sim::spiCalls();
-    ASSERT_EQ(calls.size(), expected.size());
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(calls[i].action, expected[i].action);
-        EXPECT_EQ(calls[i].uiParam, expected[i].size);
-        EXPECT_EQ(calls[i].cbSize, expected[i].size);
-        EXPECT_EQ(calls[i].dwFlags, expected[i].flags);
-        EXPECT_EQ(calls[i].fWinIni, 0u);
-    }
+    Rows calls;
+    for (const sim::SpiCall& c : sim::spiCalls())
+        calls.push_back({c.action, c.uiParam, c.cbSize, c.dwFlags, c.fWinIni});
+    EXPECT_EQ(calls, expected);
     EXPECT_EQ(sim::accessibilityFlags(), before);
 }
 

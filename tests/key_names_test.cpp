@@ -1,5 +1,7 @@
 #include <climits>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "loc/string_table.h"
 #include "support/actions.h"
@@ -90,4 +92,26 @@ TEST_F(SimKeyNames, UsLayout) {
         EXPECT_EQ(nameOf(*manager, c.code), c.name) << c.code;
     sim::setKeyName(0x1E, ""); // no name for A
     EXPECT_EQ(nameOf(*manager, 65), "0x41");
+}
+
+// An empty layout names no key; a name for a scan code shows only once a key maps to it, and then
+// on that key alone.
+TEST_F(SimKeyNames, EmptyLayoutThenOneKey) {
+    sim::reset(sim::Layout::Empty);
+    auto named = [&] { // the keys whose name is not their code in hexadecimal
+        std::vector<int> codes;
+        for (int code = 1; code < 256; ++code) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "0x%x", code);
+            if (nameOf(*manager, code) != hex)
+                codes.push_back(code);
+        }
+        return codes;
+    };
+    EXPECT_EQ(named(), std::vector<int>{});
+    sim::setKeyName(0x10, "Queue");
+    EXPECT_EQ(named(), std::vector<int>{});
+    sim::setScanCode('Q', 0x10);
+    EXPECT_EQ(named(), std::vector<int>{'Q'});
+    EXPECT_EQ(nameOf(*manager, 'Q'), "Queue");
 }

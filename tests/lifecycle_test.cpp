@@ -142,10 +142,8 @@ TEST_F(WorldStep, ResetClearsThePadsAndNothingElse) {
     EXPECT_EQ(manager->getSelectedGamepad(), 0);
     EXPECT_TRUE(manager->isChannelOn(input::CHANNEL_MENU));
     EXPECT_EQ(steppedAnalog(kStepDown), 1.0f);
-    input::Gamepad* first = manager->getGamepad(0);
-    EXPECT_FALSE(first->buttonDown(input::GAMEPAD_A));
-    frame(); // A still held: pressed again, as from rest
-    EXPECT_TRUE(first->buttonPressed(input::GAMEPAD_A));
+    // What a pad's reset forgets, and that a held button is pressed again, is the pad's test.
+    EXPECT_FALSE(manager->getGamepad(0)->buttonDown(input::GAMEPAD_A));
 }
 
 TEST_F(ManagerTest, SteadyFramesAllocateNothing) {

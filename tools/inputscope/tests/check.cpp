@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "text.h"
 
 using namespace inputscope;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -124,41 +126,106 @@ std::string unescape(const std::string& line) {
     return out;
 }
 
-// The parser's messages, the control characters and bytes that are not UTF-8, and the frame
-// budget: each case of errors.txt stops with its message, or parses to its frame count.
-void parserMessages(const std::string& dir) {
-    std::string text;
+// Files the outputs left under temporary names in the working folder.
+std::vector<std::string> temporaries() {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator("."))
+        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+            found.push_back(entry.path().filename().string());
+    return found;
+}
+
+// How a command line is refused: "exit N: " and its message, with what else went wrong after it.
+std::string refusal(const std::vector<std::string>& args, const CommandIo& io) {
+    CommandResult result = runCommandLine(args, io);
+    std::string actual = "exit " + std::to_string(result.exitCode) + ": " + result.err;
+    if (actual.back() == '\n')
+        actual.pop_back();
+    else
+        actual += " [no line end]";
+    if (!result.out.empty())
+        actual += " [and standard output]";
+    if (result.err.find('\x1b') != std::string::npos)
+        actual += " [an escape byte as it is]";
+    for (const char* file : {"check_report.out", "check.svg", "check_live.txt"})
+        if (fs::exists(file))
+            actual += std::string(" [left ") + file + "]";
+    if (!temporaries().empty())
+        actual += " [left a temporary]";
+    return actual;
+}
+
+// The tool's messages: for the parser those of control characters, bytes that are not UTF-8 and
+// the frame budget among them; each case of errors.txt stops with its message, or parses to its
+// frame count.
+void messages(const std::string& dir) {
+    std::string text, error;
     if (!readText(dir + "/errors.txt", text))
         return;
-    std::string title, session;
+    expect(writeFileAtomically("check_bad.bin", std::string(25, '\0'), error), "write a demo");
+    std::string title, session, input;
+    std::vector<std::string> args;
+    bool command = false;
     std::size_t cases = 0;
+    auto tests = [&](std::string s) {
+        std::size_t at = s.find("$TESTS");
+        return at == std::string::npos ? s : s.replace(at, 6, dir);
+    };
     for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
         end = std::min(text.find('\n', start), text.size());
         std::string line = text.substr(start, end - start);
         if (line.compare(0, 3, "== ") == 0) {
             title = line.substr(3);
             session.clear();
+            input.clear();
+            args.clear();
+            command = false;
+        } else if (line.compare(0, 2, "$ ") == 0) {
+            command = true;
+            std::istringstream words(line.substr(2));
+            for (std::string word; words >> word;)
+                args.push_back(unescape(tests(word)));
+        } else if (line.compare(0, 2, "< ") == 0) {
+            input = unescape(line.substr(2));
         } else if (line.compare(0, 3, "-> ") == 0) {
             ++cases;
-            SessionLimits limits;
-            std::size_t budget = title.rfind(" [max-frames ");
-            if (budget != std::string::npos)
-                limits.maxFrames = std::stoi(title.substr(budget + 13));
-            std::string actual;
-            try {
-                actual = "(no error: " +
-                         std::to_string(parseSession(session, "case.txt", limits).frames) +
-                         " frames)";
-            } catch (const SessionError& e) {
-                actual = e.what();
+            std::string actual, expected = tests(line.substr(3));
+            if (command) {
+                actual = refusal(args, stdinHolding(input));
+                if (expected.size() >= 3 && expected.compare(expected.size() - 3, 3, "...") == 0)
+                    actual = actual.substr(0, expected.size() - 3) + "...";
+            } else {
+                SessionLimits limits;
+                std::size_t budget = title.rfind(" [max-frames ");
+                if (budget != std::string::npos)
+                    limits.maxFrames = std::stoi(title.substr(budget + 13));
+                try {
+                    actual = "(no error: " +
+                             std::to_string(parseSession(session, "case.txt", limits).frames) +
+                             " frames)";
+                } catch (const SessionError& e) {
+                    actual = e.what();
+                }
             }
-            expect(actual == line.substr(3), "parser message: " + title,
-                   "  expected: " + line.substr(3) + "\n  actual:   " + actual);
+            expect(actual == expected, "message: " + title,
+                   "  expected: " + expected + "\n  actual:   " + actual);
         } else if (!title.empty()) {
             session += unescape(line) + "\n";
         }
     }
     expect(cases > 0, "errors.txt holds cases");
+    std::remove("check_bad.bin");
+
+    // Standard input too large to read, and the live viewer in a build that has none.
+    expect(refusal({"-"}, stdinHolding(std::string(kMaxSessionBytes + 1, 'x'))) ==
+               "exit 2: <stdin>: error: cannot read the session (larger than 16 MiB)",
+           "a session too large to read");
+    if (sim::isSimulated()) {
+        std::string actual = refusal({"--live", "--record", "check_live.txt"}, CommandIo());
+        expect(actual.rfind("exit 2: inputscope: error: --live reads the real keyboard", 0) == 0 &&
+                   actual.find(" [") == std::string::npos,
+               "the simulated build refuses --live and writes nothing", actual);
+    }
 
     // The file name and the echoed text are escaped as well.
     try {
@@ -213,20 +280,6 @@ void demoRoundTrip() {
            "records left unplayed are reported");
 }
 
-// Files the outputs left under temporary names in the working folder.
-std::vector<std::string> temporaries() {
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
-            found.push_back(entry.path().filename().string());
-    return found;
-}
-
-bool exists(const std::string& path) {
-    std::string content, error;
-    return readFile(path, kMaxSessionBytes, content, error);
-}
-
 // Whatever the texts hold, the JSON parses and the SVG is well-formed UTF-8 without control
 // characters. The key name beyond the 16-bit range goes to the string table as a surrogate pair
 // and comes back whole, whatever the width of wchar_t.
@@ -268,10 +321,10 @@ void outputFiles() {
     {
         OutputFile file;
         expect(file.open("check_output.txt", error) && file.write("half", error) &&
-                   exists(file.temporaryPath()) && !exists("check_output.txt"),
+                   fs::exists(file.temporaryPath()) && !fs::exists("check_output.txt"),
                "a file is written under a temporary name", error);
     }
-    expect(!exists("check_output.txt") && temporaries().empty(),
+    expect(!fs::exists("check_output.txt") && temporaries().empty(),
            "a file not committed leaves nothing behind");
     OutputFile a, b;
     expect(a.open("check_output.txt", error) && b.open("check_output.txt", error) &&
@@ -283,100 +336,16 @@ void outputFiles() {
     std::remove("check_output.txt");
 }
 
-void commandLine(const std::string& dir) {
-    // Refused before anything runs, with a message that starts so (or is all of it, with its line
-    // end), nothing on standard output, nothing from the arguments unescaped and no file written.
-    struct Refusal {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string message;
-        std::string stdinText = "";
-    };
-    std::string bad = dir + "/bad_session.txt", five;
-    for (int i = 0; i < 5; ++i)
-        five += "frame 1000000\n";
-    std::vector<Refusal> refused = {
-        {{"--demo", "check_bad.bin"},
-         2,
-         "check_bad.bin: error: the demo is 25 bytes, not a multiple of 24 (a demo record is 24 "
-         "bytes)\n"},
-        {{"no-such-session.txt"}, 2, "no-such-session.txt: error: cannot read the session ("},
-        {{"bad\x1b[2Jname.txt"}, 2, "bad\\x1b[2Jname.txt: error: cannot read the session"},
-        {{"--svg", "no-such-directory/t.svg"}, 1, "no-such-directory/t.svg: error: cannot write"},
-        // One output that cannot be written: the others are not left behind either.
-        {{"--svg=check.svg", "-o", "no-such-directory/report.out"},
-         1,
-         "no-such-directory/report.out: error: cannot write the report ("},
-        {{"-o", "check_report.out", "--svg", "check.svg", bad},
-         2,
-         bad + ":3:7: error: unknown pad button 'Q' (expected one of A B X Y Start Back LB RB LS "
-               "RS Up Down Left Right LT RT, or lt= rt= lx= ly= rx= ry=)\n"},
-        {{"--bogus"},
-         2,
-         "inputscope: error: The following argument was not expected: --bogus (see --help)\n"},
-        {{"--svg"}, 2, "inputscope: error: --svg: 1 required FILE missing (see --help)\n"},
-        {{"--color", "--no-color"}, 2, "inputscope: error: "},
-        {{"a.txt", "b.txt"}, 2, "inputscope: error: "},
-        {{"-", "--demo", "-"},
-         2,
-         "inputscope: error: the session and the demo cannot both come from standard input\n",
-         "focus on\nframe 2\n"},
-        {{"-"},
-         2,
-         "<stdin>: error: cannot read the session (larger than 16 MiB)\n",
-         std::string(kMaxSessionBytes + 1, 'x')},
-        // The option lowers the parser's budget; its values are checked as numbers.
-        {{"--max-frames", "0x10", "-"},
-         2,
-         "<stdin>:1:7: error: frame 1000000 takes the session past its budget of 16 frames "
-         "(re-reads count as frames; raise it with --max-frames N)\n",
-         five},
-        {{"--max-frames", "0"}, 2, "inputscope: error: --max-frames: "},
-        {{"--max-frames", "-3"}, 2, "inputscope: error: --max-frames: "},
-        {{"--max-frames", "ten"}, 2, "inputscope: error: --max-frames: "},
-        {{"--max-frames", "3000000000"}, 2, "inputscope: error: --max-frames: "},
-        {{"--max-frames", "99999999999999999999999"}, 2, "inputscope: error: --max-frames: "},
-        // The live viewer's options.
-        {{"--record", "x.txt"}, 2, "inputscope: error: --record needs --live\n"},
-        {{"--seconds", "3"}, 2, "inputscope: error: --seconds needs --live\n"},
-        {{"--live", "--seconds", "0"},
-         2,
-         "inputscope: error: --seconds: expected a time in seconds above 0"},
-        {{"--live", "menu.txt"},
-         2,
-         "inputscope: error: --live reads the devices, not a session (to replay a recorded "
-         "session, leave out --live)\n"},
-        {{"--live", "--demo", "d.bin"}, 2, "inputscope: error: --demo does not go with --live\n"},
-    };
-    if (sim::isSimulated())
-        refused.push_back({{"--live", "--record", "check_live.txt"},
-                           2,
-                           "inputscope: error: --live reads the real keyboard"});
+void commandLine() {
     std::string error, content;
-    expect(writeFileAtomically("check_bad.bin", std::string(25, '\0'), error), "write a demo");
-    for (const char* file : {"check_report.out", "check.svg", "check_live.txt"})
+    for (const char* file : {"check_report.out", "check.svg", "check.bin"})
         std::remove(file);
-    for (const Refusal& r : refused) {
-        CommandResult result = runCommandLine(r.args, stdinHolding(r.stdinText));
-        bool whole = r.message.back() == '\n';
-        std::string args;
-        for (const std::string& arg : r.args)
-            args += " " + printable(arg);
-        expect(result.exitCode == r.exitCode && result.out.empty() &&
-                   result.err.find('\x1b') == std::string::npos &&
-                   (whole ? result.err == r.message : result.err.rfind(r.message, 0) == 0) &&
-                   !exists("check_report.out") && !exists("check.svg") &&
-                   !exists("check_live.txt") && temporaries().empty(),
-               "refused:" + args, result.err);
-    }
-    std::remove("check_bad.bin");
-
     // Both forms of the options; -o is checked below.
     CommandResult result = runCommandLine(
         {"--output=check_report.out", "--svg", "check.svg", "--record-demo=check.bin"},
         CommandIo());
     std::string builtin = renderText(run(kBuiltinSession, "<built-in>"), false);
-    expect(result.exitCode == 0 && result.out.empty() && exists("check.svg"),
+    expect(result.exitCode == 0 && result.out.empty() && fs::exists("check.svg"),
            "the built-in session runs", result.err);
     expect(readFile("check_report.out", kMaxSessionBytes, content, error) && content == builtin,
            "the report goes to the file");
@@ -665,14 +634,14 @@ int main(int argc, char** argv) {
     g_update = update && *update && std::string(update) != "0";
     std::string dir = argv[1];
     goldens(dir);
-    parserMessages(dir);
+    messages(dir);
     numbersAsWritten();
     streamedReport();
     outputsParse();
     outputFiles();
     documentedExample(argv[2]);
     demoRoundTrip();
-    commandLine(dir);
+    commandLine();
     recordedSessionReplays();
     if (g_failures)
         std::fprintf(stderr, "%d check(s) failed\n", g_failures);

@@ -1,5 +1,5 @@
 // Checks of inputscope: golden outputs of the built-in session, sessions that pin tricky
-// behaviour, the parser's messages, the demo round trip and the command line's files.
+// behaviour, the messages of errors.txt, the demo round trip and the command line's files.
 // Usage: inputscope_check TESTS_DIR DOCS_MD. With INPUTSCOPE_UPDATE_GOLDEN=1 it rewrites the
 // goldens.
 

@@ -176,6 +176,8 @@ void messages(const std::string& dir) {
     if (!readText(dir + "/errors.txt", text))
         return;
     expect(writeFileAtomically("check_bad.bin", std::string(25, '\0'), error), "write a demo");
+    for (const char* file : {"check_report.out", "check.svg", "check_live.txt"})
+        std::remove(file); // what an earlier run that stopped half-way may have left
     std::string title, session, input;
     std::vector<std::string> args;
     bool command = false;

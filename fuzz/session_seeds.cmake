@@ -7,16 +7,26 @@ set(tests ${SOURCE}/tools/inputscope/tests)
 file(COPY ${SOURCE}/tools/inputscope/builtin_session.txt ${tests}/world_step.txt
      ${tests}/device_switch.txt ${tests}/bad_session.txt DESTINATION ${OUTPUT})
 
-# errors.txt: "== title", the session, "-> message".
-file(STRINGS ${tests}/errors.txt lines)
+# errors.txt: "== title", the session, "-> message"; a command-line case ("$ ", "< ") holds none.
+# The lines go through a list: ';' and brackets, which a list would take apart, are kept aside.
+# A "\xNN" stays as written.
+file(READ ${tests}/errors.txt text)
+string(REPLACE "\r" "" text "${text}")
+string(REPLACE ";" "<semicolon>" text "${text}")
+string(REPLACE "[" "<open>" text "${text}")
+string(REPLACE "]" "<close>" text "${text}")
+string(REPLACE "\n" ";" lines "${text}")
 set(n 0)
 set(session "")
 foreach(line IN LISTS lines)
     if(line MATCHES "^-> ")
         math(EXPR n "${n} + 1")
+        string(REPLACE "<semicolon>" ";" session "${session}")
+        string(REPLACE "<open>" "[" session "${session}")
+        string(REPLACE "<close>" "]" session "${session}")
         file(WRITE ${OUTPUT}/error_${n}.txt "${session}")
         set(session "")
-    elseif(NOT line MATCHES "^(== |#)")
+    elseif(NOT line MATCHES "^(== |#|\\$ |< )")
         string(APPEND session "${line}\n")
     endif()
 endforeach()

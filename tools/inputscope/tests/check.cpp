@@ -1,12 +1,15 @@
 // Checks of inputscope: golden outputs of the built-in session, sessions that pin tricky
-// behaviour, the parser's messages, the demo round trip and the command line's files.
-// Usage: inputscope_check TESTS_DIR. With INPUTSCOPE_UPDATE_GOLDEN=1 it rewrites the goldens.
+// behaviour, the messages of errors.txt, the demo round trip and the command line's files.
+// Usage: inputscope_check TESTS_DIR DOCS_MD. With INPUTSCOPE_UPDATE_GOLDEN=1 it rewrites the
+// goldens.
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,129 +25,221 @@
 #include "text.h"
 
 using namespace inputscope;
+namespace fs = std::filesystem;
 
 namespace {
 
 int g_failures = 0;
 bool g_update = false;
 
-void fail(const std::string& what, const std::string& detail) {
+void expect(bool ok, const std::string& what, const std::string& detail = "") {
+    if (ok)
+        return;
     ++g_failures;
     std::fprintf(stderr, "FAIL: %s\n%s\n", what.c_str(), detail.c_str());
 }
 
-void expect(bool ok, const std::string& what, const std::string& detail = "") {
-    if (!ok)
-        fail(what, detail);
-}
-
-// Line endings as checked out, so that a checkout with "\r\n" compares the same.
-std::string unixLines(std::string text) {
+// A file's text with the line ends as checked out made "\n", so a "\r\n" checkout compares the
+// same; a failure when it cannot be read.
+bool readText(const std::string& path, std::string& text) {
+    std::string error;
+    if (!readFile(path, kMaxSessionBytes, text, error)) {
+        expect(false, "reading " + path, error);
+        return false;
+    }
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
+    return true;
 }
 
 std::string firstDifference(const std::string& expected, const std::string& actual) {
-    std::size_t line = 1, start = 0;
-    for (std::size_t i = 0;; ++i) {
-        bool endE = i >= expected.size(), endA = i >= actual.size();
-        if (endE && endA)
-            return "";
-        if (endE || endA || expected[i] != actual[i]) {
-            auto lineAt = [&](const std::string& text) {
-                std::size_t end = text.find('\n', start);
-                return start < text.size() ? text.substr(start, end - start) : std::string("<end>");
-            };
-            return "line " + std::to_string(line) + "\n  expected: " + lineAt(expected) +
-                   "\n  actual:   " + lineAt(actual);
-        }
-        if (expected[i] == '\n') {
-            ++line;
-            start = i + 1;
-        }
-    }
+    auto at = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
+    if (at.first == expected.end() && at.second == actual.end())
+        return "";
+    auto where = at.first - expected.begin();
+    // The line the two part on; rfind's npos + 1 is 0, the first line.
+    std::size_t start = where == 0 ? 0 : expected.rfind('\n', where - 1) + 1;
+    auto lineAt = [&](const std::string& text) {
+        return start < text.size() ? text.substr(start, text.find('\n', start) - start)
+                                   : std::string("<end>");
+    };
+    return "line " + std::to_string(1 + std::count(expected.begin(), at.first, '\n')) +
+           "\n  expected: " + lineAt(expected) + "\n  actual:   " + lineAt(actual);
 }
 
 void golden(const std::string& dir, const std::string& name, const std::string& actual) {
     std::string path = dir + "/" + name, expected, error;
-    if (g_update) {
+    if (g_update)
         expect(writeFileAtomically(path, actual, error), "writing " + path, error);
-        return;
-    }
-    if (!readFile(path, kMaxSessionBytes, expected, error)) {
-        fail("golden " + name, "cannot read " + path + ": " + error);
-        return;
-    }
-    std::string difference = firstDifference(unixLines(expected), actual);
-    expect(difference.empty(),
-           "golden " + name + " differs (INPUTSCOPE_UPDATE_GOLDEN=1 rewrites it)", difference);
+    else if (readText(path, expected))
+        expect(expected == actual,
+               "golden " + name + " differs (INPUTSCOPE_UPDATE_GOLDEN=1 rewrites it)",
+               firstDifference(expected, actual));
 }
 
 Trace run(const std::string& text, const std::string& file, const RunOptions& options = {}) {
     return runSession(parseSession(text, file), options);
 }
 
+// The frames of a run, without the second reads of a frame if so asked.
+std::vector<FrameView> framesOf(const Trace& trace, bool rereads = true) {
+    std::vector<FrameView> frames;
+    for (const Entry& e : trace.entries)
+        if (e.kind == EntryKind::Frame && (rereads || !e.frame.reread))
+            frames.push_back(e.frame);
+    return frames;
+}
+
+// The message a session stops with, or its frame count.
+std::string parseMessage(const std::string& text, const std::string& file,
+                         const SessionLimits& limits = SessionLimits()) {
+    try {
+        return "(no error: " + std::to_string(parseSession(text, file, limits).frames) + " frames)";
+    } catch (const SessionError& e) {
+        return e.what();
+    }
+}
+
+// Standard input holding `text`, refused as a real one is when it is larger than the limit.
+CommandIo stdinHolding(const std::string& text) {
+    CommandIo io;
+    io.readStdin = [text](std::size_t limit, std::string& content, std::string& error) {
+        content = text;
+        error = text.size() > limit ? "larger than " + std::to_string(limit >> 20) + " MiB" : "";
+        return text.size() <= limit;
+    };
+    return io;
+}
+
 void goldens(const std::string& dir) {
+    // builtin.out holds no escape, so it also shows there is no colour unless asked for.
     Trace builtin = run(kBuiltinSession, "<built-in>");
     golden(dir, "builtin.out", renderText(builtin, false));
     golden(dir, "builtin.json", renderJson(builtin));
     expect(renderText(builtin, true).find("\x1b[") != std::string::npos, "colour when asked");
-    expect(renderText(builtin, false).find('\x1b') == std::string::npos, "no colour otherwise");
-    std::string svg = renderSvg(builtin);
-    expect(svg.compare(0, 4, "<svg") == 0 && svg.find("</svg>") == svg.size() - 7,
-           "the timeline is one SVG element");
+    for (std::string name : {"world_step", "device_switch"}) {
+        std::string text;
+        if (readText(dir + "/" + name + ".txt", text))
+            golden(dir, name + ".out", renderText(run(text, name + ".txt"), false));
+    }
+}
 
-    for (const char* name : {"world_step", "device_switch"}) {
-        std::string text, error;
-        std::string file = std::string(name) + ".txt";
-        if (!readFile(dir + "/" + file, kMaxSessionBytes, text, error)) {
-            fail("session " + file, error);
-            continue;
+// "\xNN" as the byte it names.
+std::string unescape(const std::string& line) {
+    std::string out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line.compare(i, 2, "\\x") == 0 && i + 3 < line.size() &&
+            std::isxdigit(static_cast<unsigned char>(line[i + 2])) &&
+            std::isxdigit(static_cast<unsigned char>(line[i + 3]))) {
+            out += static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            out += line[i];
         }
-        golden(dir, std::string(name) + ".out", renderText(run(text, file), false));
     }
+    return out;
 }
 
-// The message a session stops with, or "(no error)".
-std::string parseError(const std::string& text, const SessionLimits& limits = SessionLimits()) {
-    try {
-        parseSession(text, "case.txt", limits);
-    } catch (const SessionError& e) {
-        return e.what();
-    }
-    return "(no error)";
+// Files the outputs left under temporary names in the working folder.
+std::vector<std::string> temporaries() {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator("."))
+        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+            found.push_back(entry.path().filename().string());
+    return found;
 }
 
-void expectError(const std::string& text, const std::string& expected, const std::string& what,
-                 const SessionLimits& limits = SessionLimits()) {
-    std::string actual = parseError(text, limits);
-    expect(actual == expected, what, "  expected: " + expected + "\n  actual:   " + actual);
+// How a command line is refused: "exit N" and what else went wrong, then ": " and its message.
+std::string refusal(const std::vector<std::string>& args, const CommandIo& io) {
+    CommandResult result = runCommandLine(args, io);
+    std::string actual = "exit " + std::to_string(result.exitCode), err = result.err;
+    if (!err.empty() && err.back() == '\n')
+        err.pop_back();
+    else
+        actual += " [no line end]";
+    if (!result.out.empty())
+        actual += " [and standard output]";
+    if (err.find('\x1b') != std::string::npos)
+        actual += " [an escape byte as it is]";
+    for (const char* file : {"check_report.out", "check.svg", "check_live.txt"})
+        if (fs::exists(file))
+            actual += std::string(" [left ") + file + "]";
+    if (!temporaries().empty())
+        actual += " [left a temporary]";
+    return actual + ": " + err;
 }
 
-void parserErrors(const std::string& dir) {
+// The tool's messages: for the parser those of control characters, bytes that are not UTF-8 and
+// the frame budget among them; each case of errors.txt stops with its message, or parses to its
+// frame count.
+void messages(const std::string& dir) {
     std::string text, error;
-    if (!readFile(dir + "/errors.txt", kMaxSessionBytes, text, error)) {
-        fail("errors.txt", error);
+    if (!readText(dir + "/errors.txt", text))
         return;
-    }
-    text = unixLines(text);
-    std::string title, session;
-    std::size_t start = 0, cases = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
-        start = end == std::string::npos ? text.size() : end + 1;
+    expect(writeFileAtomically("check_bad.bin", std::string(25, '\0'), error), "write a demo");
+    for (const char* file : {"check_report.out", "check.svg", "check_live.txt"})
+        std::remove(file); // what an earlier run that stopped half-way may have left
+    std::string title, session, input;
+    std::vector<std::string> args;
+    bool command = false;
+    std::size_t cases = 0;
+    auto tests = [&](std::string s) {
+        std::size_t at = s.find("$TESTS");
+        return at == std::string::npos ? s : s.replace(at, 6, dir);
+    };
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = std::min(text.find('\n', start), text.size());
+        std::string line = text.substr(start, end - start);
         if (line.compare(0, 3, "== ") == 0) {
             title = line.substr(3);
             session.clear();
+            input.clear();
+            args.clear();
+            command = false;
+        } else if (line.compare(0, 2, "$ ") == 0) {
+            command = true;
+            std::istringstream words(line.substr(2));
+            for (std::string word; words >> word;)
+                args.push_back(unescape(tests(word)));
+        } else if (line.compare(0, 2, "< ") == 0) {
+            input = unescape(line.substr(2));
         } else if (line.compare(0, 3, "-> ") == 0) {
             ++cases;
-            expectError(session, line.substr(3), "parser message: " + title);
+            std::string actual, expected = tests(line.substr(3));
+            if (command) {
+                actual = refusal(args, stdinHolding(input));
+                if (expected.size() >= 3 && expected.compare(expected.size() - 3, 3, "...") == 0)
+                    actual = actual.substr(0, expected.size() - 3) + "...";
+            } else {
+                SessionLimits limits;
+                std::size_t budget = title.rfind(" [max-frames ");
+                if (budget != std::string::npos)
+                    limits.maxFrames = std::stoi(title.substr(budget + 13));
+                actual = parseMessage(session, "case.txt", limits);
+            }
+            expect(actual == expected, "message: " + title,
+                   "  expected: " + expected + "\n  actual:   " + actual);
         } else if (!title.empty()) {
-            session += line + "\n";
+            session += unescape(line) + "\n";
         }
     }
     expect(cases > 0, "errors.txt holds cases");
+    std::remove("check_bad.bin");
+
+    // Standard input too large to read, and the live viewer in a build that has none.
+    expect(refusal({"-"}, stdinHolding(std::string(kMaxSessionBytes + 1, 'x'))) ==
+               "exit 2: <stdin>: error: cannot read the session (larger than 16 MiB)",
+           "a session too large to read");
+    if (sim::isSimulated()) {
+        std::string actual = refusal({"--live", "--record", "check_live.txt"}, CommandIo());
+        expect(actual.rfind("exit 2: inputscope: error: --live reads the real keyboard", 0) == 0,
+               "the simulated build refuses --live and writes nothing", actual);
+    }
+
+    // The file name and the echoed text are escaped as well.
+    std::string message = parseMessage("bind key \"a\tb\" X\n", "evil\x1b]0;x\x07.txt");
+    expect(message.find('\x1b') == std::string::npos && message.find('\t') == std::string::npos &&
+               message.rfind("evil\\x1b]0;x\\x07.txt:1:10: error: unknown action 'a\\tb'", 0) == 0,
+           "nothing from the file reaches the terminal unescaped", message);
 }
 
 // What the pad recorded is what the pad plays back.
@@ -160,182 +255,57 @@ void demoRoundTrip() {
     play.demo = &recorded.recordedDemo;
     Trace played =
         run("focus on\nframe " + std::to_string(recorded.frames) + "\n", "play.txt", play);
-    std::vector<const FrameView*> a, b;
-    for (const Entry& e : recorded.entries)
-        if (e.kind == EntryKind::Frame && !e.frame.reread)
-            a.push_back(&e.frame);
-    for (const Entry& e : played.entries)
-        if (e.kind == EntryKind::Frame)
-            b.push_back(&e.frame);
+    std::vector<FrameView> a = framesOf(recorded, false), b = framesOf(played);
     expect(a.size() == b.size(), "as many frames played as recorded");
     int moving = 0;
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        const PadView& x = a[i]->inputs.pads[0];
-        const PadView& y = b[i]->inputs.pads[0];
-        bool same = x.buttons == y.buttons && x.lt == y.lt && x.rt == y.rt;
-        for (int k = 0; k < 4; ++k)
-            same = same && x.axis[k] == y.axis[k];
+        const PadView &x = a[i].inputs.pads[0], &y = b[i].inputs.pads[0];
+        bool same = x.buttons == y.buttons && x.lt == y.lt && x.rt == y.rt &&
+                    std::equal(std::begin(x.axis), std::end(x.axis), std::begin(y.axis));
         moving += x.buttons != 0 || x.axis[0] != 0;
         expect(same, "frame " + std::to_string(i + 1) + " plays back as recorded");
     }
     expect(moving > 10, "the recording holds pad activity");
 
     played = run("focus on\nframe 2\n", "short.txt", play);
-    bool leftOver = false;
-    for (const Entry& e : played.entries)
-        leftOver = leftOver || (e.kind == EntryKind::Note &&
-                                e.text.find("demo records were not played") != std::string::npos);
-    expect(leftOver, "records left unplayed are reported");
-}
-
-// Files the outputs left under temporary names in the working folder.
-std::vector<std::string> temporaries() {
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
-            found.push_back(entry.path().filename().string());
-    return found;
-}
-
-bool exists(const std::string& path) {
-    std::string content, error;
-    return readFile(path, kMaxSessionBytes, content, error);
-}
-
-// Every byte of a session is checked before anything runs: UTF-8 text, tab the only control
-// character; the columns count characters.
-void sessionBytes() {
-    // The session, where it stops, and the character as named. A NUL does not end the message.
-    const std::string kControls[][2] = {
-        {"frame\nsection \"a\x1b[31mb\"\n", "2:11: error: control character U+001B (escape)"},
-        {std::string("frame\0 2\n", 9), "1:6: error: control character U+0000 (NUL)"},
-        {"frame\rframe\n", "1:6: error: control character U+000D (carriage return not followed "
-                           "by a line feed)"},
-        {"section \"\xc2\x85\"\n", "1:10: error: control character U+0085"}, // C1
-        {"section \"\x7f\"\n", "1:10: error: control character U+007F (delete)"},
-    };
-    for (const auto& bad : kControls)
-        expectError(bad[0],
-                    "case.txt:" + bad[1] +
-                        " is not allowed: a session line holds text and tabs only",
-                    "a control character: " + printable(bad[0]));
-    const char* const kNotUtf8[][2] = {
-        {"section \"caf\xe9\"\n", "1:13: error: byte 0xE9"},          // Latin-1
-        {"section \"\xc0\xaf\"\n", "1:10: error: byte 0xC0"},         // overlong '/'
-        {"section \"\xed\xa0\x80\"\n", "1:10: error: byte 0xED"},     // a surrogate
-        {"section \"\xf4\x90\x80\x80\"\n", "1:10: error: byte 0xF4"}, // above U+10FFFF
-        {"section \"\xe2\x82\"\n", "1:10: error: byte 0xE2"},         // cut short
-        {"section \"\x80\"\n", "1:10: error: byte 0x80"},             // a lone continuation
-    };
-    for (const auto& bad : kNotUtf8)
-        expectError(bad[0],
-                    std::string("case.txt:") + bad[1] +
-                        " is not valid UTF-8 (a session is UTF-8 text; convert it, for instance "
-                        "with iconv)",
-                    std::string("not UTF-8: ") + printable(bad[0]));
-    expectError("\xef\xbb\xbfsection \"\xe2\x9c\x93\ttab\"\r\nframe\r\n", "(no error)",
-                "a byte-order mark, a tab, UTF-8 and CRLF line ends are text");
-
-    // The file name and the echoed text are escaped as well.
-    try {
-        parseSession("bind key \"a\tb\" X\n", "evil\x1b]0;x\x07.txt");
-        fail("an unknown action is refused", "");
-    } catch (const SessionError& e) {
-        std::string message = e.what();
-        expect(
-            message.find('\x1b') == std::string::npos && message.find('\t') == std::string::npos &&
-                message.rfind("evil\\x1b]0;x\\x07.txt:1:10: error: unknown action 'a\\tb'", 0) == 0,
-            "nothing from the file reaches the terminal unescaped", message);
-    }
-}
-
-// A session's frames and re-reads stay within the budget, checked while parsing.
-void frameBudget() {
-    auto past = [](const std::string& where, const std::string& what, int budget) {
-        return where + ": error: " + what + " takes the session past its budget of " +
-               std::to_string(budget) +
-               " frames (re-reads count as frames; raise it with --max-frames N)";
-    };
-    std::string five;
-    for (int i = 0; i < 5; ++i)
-        five += "frame 1000000\n";
-    expectError(five, past("case.txt:2:7", "frame 1000000", 1000000),
-                "five million frames against the default budget");
-    SessionLimits three;
-    three.maxFrames = 3;
-    expectError("frame 2\nread\nread\n", past("case.txt:3:1", "this read", 3), "re-reads count",
-                three);
-    expectError("frame 3\nframe dt=0.1\n", past("case.txt:2:1", "this frame", 3),
-                "a frame without a count", three);
-    SessionLimits one;
-    one.maxFrames = 1;
-    expectError("frame\n", "(no error)", "exactly the budget", one);
-
-    SessionLimits ten;
-    ten.maxFrames = 10000000;
-    Session big = parseSession(five + five, "big.txt", ten);
-    expect(big.frames == 10000000, "a raised budget lets more frames through",
-           std::to_string(big.frames));
-
-    // The option sets the parser's budget; running millions of frames here would only be slow.
-    CommandIo io;
-    std::string input = "frame 3\n";
-    io.readStdin = [&](std::size_t, std::string& content, std::string&) {
-        content = input;
-        return true;
-    };
-    CommandResult result = runCommandLine({"--max-frames=3", "-", "--json"}, io);
-    expect(result.exitCode == 0 && result.out.find("\"frames\": 3\n") != std::string::npos,
-           "--max-frames=3 lets three frames through", result.err);
-    input = five;
-    result = runCommandLine({"--max-frames", "0x10", "-"}, io);
-    expect(result.exitCode == 2 && result.err == past("<stdin>:1:7", "frame 1000000", 16) + "\n",
-           "--max-frames lowers it", result.err);
-    for (const char* bad : {"0", "-3", "ten", "3000000000", "99999999999999999999999"}) {
-        result = runCommandLine({"--max-frames", bad}, CommandIo());
-        expect(result.exitCode == 2 &&
-                   result.err.rfind("inputscope: error: --max-frames: ", 0) == 0,
-               std::string("--max-frames ") + bad + " is refused", result.err);
-    }
+    expect(std::any_of(played.entries.begin(), played.entries.end(),
+                       [](const Entry& e) {
+                           return e.kind == EntryKind::Note &&
+                                  e.text.find("demo records were not played") != std::string::npos;
+                       }),
+           "records left unplayed are reported");
 }
 
 // Whatever the texts hold, the JSON parses and the SVG is well-formed UTF-8 without control
-// characters.
+// characters. The key name beyond the 16-bit range goes to the string table as a surrogate pair
+// and comes back whole, whatever the width of wchar_t.
 void outputsParse() {
     std::string text = "focus on\nsection \"quote \\\" backslash \\\\ tab\t \xe2\x9c\x93 "
                        "\xf0\x9f\x8e\xae\"\nkeyname Enter \"\xc3\x89ntr\xc3\xa9"
-                       "e \\\"\"\n"
-                       "prompt MENU_A\nframe\n";
+                       "e \\\" \xf0\x9f\x8e\xae\"\nprompt MENU_A\nframe\n";
     Trace trace = run(text, "odd \"name\".txt");
     std::string json = renderJson(trace);
     nlohmann::json parsed = nlohmann::json::parse(json, nullptr, false);
     expect(!parsed.is_discarded(), "the JSON parses", json.substr(0, 400));
-    if (!parsed.is_discarded()) {
-        expect(parsed["version"] == INPUT_VERSION_STRING, "the JSON names the version");
-        expect(parsed["session"] == "odd \"name\".txt", "the session name survives");
-        expect(parsed["entries"][0]["text"] ==
-                   "quote \" backslash \\ tab\t \xe2\x9c\x93 \xf0\x9f\x8e\xae",
-               "the section title survives", parsed["entries"][0].dump());
-        bool keyName = false;
-        for (const auto& entry : parsed["entries"])
-            keyName =
-                keyName || (entry["type"] == "prompt" && entry["keyName"] == "\xc3\x89ntr\xc3\xa9"
-                                                                             "e \"");
-        expect(keyName, "the key name survives");
-        expect(parsed["frames"] == 1, "the frame count");
-    }
+    const std::pair<const char*, nlohmann::json> kSurvive[] = {
+        {"/version", INPUT_VERSION_STRING},
+        {"/session", "odd \"name\".txt"},
+        {"/entries/0/text", "quote \" backslash \\ tab\t \xe2\x9c\x93 \xf0\x9f\x8e\xae"},
+        {"/entries/1/keyName", "\xc3\x89ntr\xc3\xa9"
+                               "e \" \xf0\x9f\x8e\xae"},
+        {"/frames", 1},
+    };
+    for (const auto& [pointer, value] : kSurvive)
+        expect(!parsed.is_discarded() && parsed[nlohmann::json::json_pointer(pointer)] == value,
+               std::string("the JSON holds ") + pointer + " as given", json.substr(0, 600));
     std::string svg = renderSvg(trace);
     bool clean = true;
-    for (std::size_t i = 0; i < svg.size();) {
-        std::uint32_t c;
-        std::size_t length;
-        if (!decodeUtf8(svg, i, c, length) || (isControl(c) && c != '\n')) {
-            clean = false;
-            break;
-        }
-        i += length;
-    }
+    std::uint32_t c;
+    for (std::size_t i = 0, length = 0; clean && i < svg.size(); i += length)
+        clean = decodeUtf8(svg, i, c, length) && !(isControl(c) && c != '\n');
     expect(clean, "the SVG is UTF-8 without control characters");
+    expect(svg.compare(0, 4, "<svg") == 0 && svg.find("</svg>") == svg.size() - 7,
+           "the timeline is one SVG element");
     expect(svg.find("tab\\t") != std::string::npos, "a tab in a title is shown as \\t");
     std::string table = renderText(trace, false);
     expect(table.find("inputscope: odd \"name\".txt, 1 frame\n") == 0, "one frame, not 1 frames",
@@ -348,12 +318,11 @@ void outputFiles() {
     std::string error, content;
     {
         OutputFile file;
-        expect(file.open("check_output.txt", error) && file.write("half", error), "a file opens",
-               error);
-        expect(exists(file.temporaryPath()) && !exists("check_output.txt"),
-               "it is written under a temporary name");
+        expect(file.open("check_output.txt", error) && file.write("half", error) &&
+                   fs::exists(file.temporaryPath()) && !fs::exists("check_output.txt"),
+               "a file is written under a temporary name", error);
     }
-    expect(!exists("check_output.txt") && temporaries().empty(),
+    expect(!fs::exists("check_output.txt") && temporaries().empty(),
            "a file not committed leaves nothing behind");
     OutputFile a, b;
     expect(a.open("check_output.txt", error) && b.open("check_output.txt", error) &&
@@ -365,63 +334,18 @@ void outputFiles() {
     std::remove("check_output.txt");
 }
 
-void commandLine(const std::string& dir) {
+void commandLine() {
     std::string error, content;
-    // Refused before anything runs, with a message that starts so (or is all of it, with its line
-    // end), nothing on standard output and nothing from the arguments unescaped.
-    struct Refusal {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string message;
-    };
-    const Refusal kRefused[] = {
-        {{"--demo", "check_bad.bin"},
-         2,
-         "check_bad.bin: error: the demo is 25 bytes, not a multiple of 24 (a demo record is 24 "
-         "bytes)\n"},
-        {{"no-such-session.txt"}, 2, "no-such-session.txt: error: cannot read the session ("},
-        {{"bad\x1b[2Jname.txt"}, 2, "bad\\x1b[2Jname.txt: error: cannot read the session"},
-        {{"--svg", "no-such-directory/t.svg"}, 1, "no-such-directory/t.svg: error: cannot write"},
-        {{"--bogus"},
-         2,
-         "inputscope: error: The following argument was not expected: --bogus (see --help)\n"},
-        {{"--svg"}, 2, "inputscope: error: --svg: 1 required FILE missing (see --help)\n"},
-        {{"--color", "--no-color"}, 2, "inputscope: error: "},
-        {{"a.txt", "b.txt"}, 2, "inputscope: error: "},
-    };
-    expect(writeFileAtomically("check_bad.bin", std::string(25, '\0'), error), "write a demo");
-    for (const Refusal& r : kRefused) {
-        CommandResult result = runCommandLine(r.args, CommandIo());
-        bool whole = r.message.back() == '\n';
-        expect(result.exitCode == r.exitCode && result.out.empty() &&
-                   result.err.find('\x1b') == std::string::npos &&
-                   (whole ? result.err == r.message : result.err.rfind(r.message, 0) == 0),
-               "refused: " + printable(r.args[0]) + (r.args.size() > 1 ? " " + r.args[1] : ""),
-               result.err);
-    }
-    std::remove("check_bad.bin");
-
-    std::string bad = dir + "/bad_session.txt";
-    std::remove("check_report.out");
-    CommandResult result =
-        runCommandLine({"-o", "check_report.out", "--svg", "check.svg", bad}, CommandIo());
-    expect(result.exitCode == 2 &&
-               result.err == bad + ":3:7: error: unknown pad button 'Q' (expected one of A B X Y "
-                                   "Start Back LB RB LS RS Up Down Left Right LT RT, or lt= rt= "
-                                   "lx= ly= rx= ry=)\n",
-           "a bad session stops with one message", result.err);
-    expect(!readFile("check_report.out", kMaxSessionBytes, content, error) &&
-               !readFile("check.svg", kMaxSessionBytes, content, error),
-           "a bad session writes no file");
-
+    for (const char* file : {"check_report.out", "check.svg", "check.bin"})
+        std::remove(file);
     // Both forms of the options; -o is checked below.
-    result = runCommandLine(
+    CommandResult result = runCommandLine(
         {"--output=check_report.out", "--svg", "check.svg", "--record-demo=check.bin"},
         CommandIo());
-    expect(result.exitCode == 0 && result.out.empty() && exists("check.svg"),
+    std::string builtin = renderText(run(kBuiltinSession, "<built-in>"), false);
+    expect(result.exitCode == 0 && result.out.empty() && fs::exists("check.svg"),
            "the built-in session runs", result.err);
-    expect(readFile("check_report.out", kMaxSessionBytes, content, error) &&
-               content == renderText(run(kBuiltinSession, "<built-in>"), false),
+    expect(readFile("check_report.out", kMaxSessionBytes, content, error) && content == builtin,
            "the report goes to the file");
     expect(readFile("check.bin", kMaxSessionBytes, content, error) &&
                content.size() % kDemoRecordSize == 0 && !content.empty(),
@@ -429,11 +353,6 @@ void commandLine(const std::string& dir) {
     expect(temporaries().empty(), "no temporary file is left");
     for (const char* file : {"check_report.out", "check.svg", "check.bin"})
         std::remove(file);
-
-    // One output that cannot be written: the others are not left behind either.
-    result = runCommandLine({"--svg=check.svg", "-o", "no-such-directory/report.out"}, CommandIo());
-    expect(result.exitCode == 1 && !exists("check.svg") && temporaries().empty(),
-           "a failed run leaves no file", result.err);
 
     // The usual forms (--version is checked on the program itself).
     for (const char* help : {"-h", "--help"}) {
@@ -443,90 +362,50 @@ void commandLine(const std::string& dir) {
                std::string(help) + " prints the usage");
     }
     result = runCommandLine({"-o", "-", "--no-color"}, CommandIo());
-    expect(result.exitCode == 0 &&
-               result.out == renderText(run(kBuiltinSession, "<built-in>"), false),
-           "-o - is standard output", result.err);
-
-    // A session from standard input is read in streamedReport; it cannot give the demo too.
-    CommandIo io;
-    io.readStdin = [](std::size_t, std::string& content, std::string&) {
-        content = "focus on\nframe 2\n";
-        return true;
-    };
-    result = runCommandLine({"-", "--demo", "-"}, io);
-    expect(result.exitCode == 2 && result.err == "inputscope: error: the session and the demo "
-                                                 "cannot both come from standard input\n",
-           "standard input once", result.err);
-    io.readStdin = [](std::size_t limit, std::string& content, std::string& error) {
-        content = std::string(limit, 'x');
-        error = "larger than 16 MiB";
-        return false;
-    };
-    result = runCommandLine({"-"}, io);
-    expect(result.exitCode == 2 &&
-               result.err == "<stdin>: error: cannot read the session (larger than 16 MiB)\n",
-           "a session too large to read", result.err);
+    expect(result.exitCode == 0 && result.out == builtin, "-o - is standard output", result.err);
+    result = runCommandLine({"--max-frames=3", "-", "--json"}, stdinHolding("frame 3\n"));
+    expect(result.exitCode == 0 && result.out.find("\"frames\": 3\n") != std::string::npos,
+           "--max-frames=3 lets three frames through", result.err);
 }
 
 // The example in docs/inputscope.md prints what the document says it prints.
 void documentedExample(const std::string& docs) {
-    std::string text, error;
-    if (!readFile(docs, kMaxSessionBytes, text, error)) {
-        fail("reading " + docs, error);
+    std::string text;
+    if (!readText(docs, text))
         return;
-    }
-    text = unixLines(text);
     std::size_t at = text.find("### Example");
     std::string blocks[2];
     for (std::string& block : blocks) {
         std::size_t open = at == std::string::npos ? at : text.find("```\n", at);
         std::size_t close = open == std::string::npos ? open : text.find("```\n", open + 4);
         if (close == std::string::npos) {
-            fail("the example in " + docs, "no session and output blocks after '### Example'");
+            expect(false, "the example in " + docs,
+                   "no session and output blocks after '### Example'");
             return;
         }
         block = text.substr(open + 4, close - open - 4);
         at = close + 4;
     }
     std::string actual = renderText(run(blocks[0], "menu.txt"), false);
-    std::string difference = firstDifference(blocks[1], actual);
-    expect(difference.empty(), "the example in " + docs + " prints as documented", difference);
+    expect(actual == blocks[1], "the example in " + docs + " prints as documented",
+           firstDifference(blocks[1], actual));
 }
-
-} // namespace
 
 // Numbers as a person writes them: leading zeros are decimal, 0x is hexadecimal, everywhere.
 void numbersAsWritten() {
-    Session s = parseSession("frame 010\nframe 08\nscreen 0800 0x258\npad 0 lx=-010\n", "n.txt");
-    expect(s.updates == 18 && s.frames == 18, "frame 010 and frame 08 are 10 and 8 frames",
-           std::to_string(s.updates));
-    expect(s.statements.size() == 4 && s.statements[2].x == 800 && s.statements[2].y == 600,
+    // Frame counts are in errors.txt.
+    Session s = parseSession("screen 0800 0x258\npad 0 lx=-010\n", "n.txt");
+    expect(s.statements.size() == 2 && s.statements[0].x == 800 && s.statements[0].y == 600,
            "screen 0800 0x258 is 800 by 600");
-    expect(s.statements[3].hasAxis[0] && s.statements[3].axis[0] == -10, "lx=-010 is -10");
-}
-
-// A name outside the 16-bit range goes to the string table as a surrogate pair and comes back
-// whole, whatever the width of wchar_t.
-void keyNameBeyondTheBasicPlane() {
-    Trace trace = run("keyname Enter \"\xf0\x9f\x8e\xae go\"\nbind key MENU_A Enter\n"
-                      "prompt MENU_A\n",
-                      "k.txt");
-    std::string name;
-    for (const Entry& e : trace.entries)
-        if (e.kind == EntryKind::Prompt)
-            name = e.prompt.keyName;
-    expect(name == "\xf0\x9f\x8e\xae go", "U+1F3AE round-trips through the key name", name);
+    expect(s.statements[1].hasAxis[0] && s.statements[1].axis[0] == -10, "lx=-010 is -10");
 }
 
 // The report goes out in pieces as the run makes it; together they are the whole report.
 void streamedReport() {
     std::string text = "focus on\nmenu on\npad 0 A\nframe 3000\n";
+    Trace whole = run(text, "<stdin>");
     for (bool json : {false, true}) {
-        CommandIo io;
-        io.readStdin = [&](std::size_t, std::string& content, std::string&) {
-            content = text;
-            return true;
-        };
+        CommandIo io = stdinHolding(text);
         std::string streamed;
         int pieces = 0;
         io.writeStdout = [&](const std::string& bytes) {
@@ -537,7 +416,6 @@ void streamedReport() {
         if (json)
             args.push_back("--json");
         CommandResult result = runCommandLine(args, io);
-        Trace whole = run(text, "<stdin>");
         std::string expected = json ? renderJson(whole) : renderText(whole, false);
         expect(result.exitCode == 0 && result.out.empty() && pieces > 1 && streamed == expected,
                std::string("the streamed ") + (json ? "JSON" : "table") +
@@ -546,8 +424,6 @@ void streamedReport() {
                    std::to_string(expected.size()) + " bytes");
     }
 }
-
-namespace {
 
 // A live run as the window's message path makes it, played here by hand: each event goes to the
 // library and to the session writer, each frame is read as the live viewer reads it. The written
@@ -559,10 +435,8 @@ public:
         manager = std::make_unique<input::InputManager>(true, true);
         manager->setKeyboard(&keyboard);
         actions.refreshNames(*manager);
-        sim::setScreenMetric(0, 800);
-        sim::setScreenMetric(1, 600);
-        sim::setScreenMetric(78, 1600);
-        sim::setScreenMetric(79, 600);
+        for (auto [metric, size] : {std::pair{0, 800}, {1, 600}, {78, 1600}, {79, 600}})
+            sim::setScreenMetric(metric, size); // the primary screen and the desktop
         writer.screen(800, 600, 1600, 600);
         manager->setGame(true);
         writer.statement("game on");
@@ -600,7 +474,7 @@ public:
         manager->refreshGamepadConnectivity();
         writer.refresh();
     }
-    void frame(float dt) {
+    void frame(float dt = 1.0f / 60.0f) {
         manager->getInputX86()->updateKeyboardState(keys);
         keyboard.update();
         manager->update(dt);
@@ -624,35 +498,33 @@ private:
 };
 
 std::string describe(const FrameView& f) {
-    std::string out = std::to_string(f.keyboardAndMouse) + " ch" + std::to_string(f.channels) +
-                      " m" + std::to_string(f.inputs.mouseX) + "," +
-                      std::to_string(f.inputs.mouseY) + " w" + std::to_string(f.inputs.wheel);
+    std::ostringstream out;
+    out << f.keyboardAndMouse << " ch" << f.channels << " m" << f.inputs.mouseX << ","
+        << f.inputs.mouseY << " w" << f.inputs.wheel;
     for (const PadView& p : f.inputs.pads) {
-        out += " p" + std::to_string(p.connected) + ":" + std::to_string(p.buttons) + "/" +
-               std::to_string(p.lt) + "/" + std::to_string(p.rt);
+        out << " p" << p.connected << ":" << p.buttons << "/" << p.lt << "/" << p.rt;
         for (int a : p.axis)
-            out += "/" + std::to_string(a);
+            out << "/" << a;
     }
-    out += " k";
+    out << " k";
     for (int k : f.inputs.keys)
-        out += " " + std::to_string(k);
-    out += " r";
+        out << " " << k;
+    out << " r";
     for (int k : f.inputs.rawKeys)
-        out += " " + std::to_string(k);
-    out += " t";
+        out << " " << k;
+    out << " t";
     for (const TypedKey& t : f.inputs.typed)
-        out += " " + std::to_string(t.key) + ":" + std::to_string(t.character) + ":" +
-               std::to_string(t.modifiers);
+        out << " " << t.key << ":" << +t.character << ":" << t.modifiers;
     for (const ActionRead& r : f.reads)
-        out += " " + r.name + "=" + std::to_string(r.digital) + "/" + fixed(r.analog, 6);
-    return out;
+        out << " " << r.name << "=" << r.digital << "/" << fixed(r.analog, 6);
+    return out.str();
 }
 
 void recordedSessionReplays() {
     RecordedRun live;
     live.focus(true);
     live.mouse(app::MOUSE_MOVE_RELATIVE, 40, -25);
-    live.frame(1.0f / 60.0f);
+    live.frame();
     // Motion and a notch in one record; a motion too large for one session line.
     live.mouse(app::MOUSE_MOVE_RELATIVE, -7, 3, app::RI_MOUSE_WHEEL, 120);
     live.mouse(app::MOUSE_MOVE_RELATIVE, 2500000, -1, app::RI_MOUSE_WHEEL, -240);
@@ -663,16 +535,13 @@ void recordedSessionReplays() {
     live.mouse(app::MOUSE_MOVE_ABSOLUTE, 33000, 65535);
     live.frame(0.02f);
     // Typed keys with the characters Windows gives them, modifiers, a held key, a focus loss.
-    live.rawKey(16, true, 0, 0x1);
-    live.rawKey('A', true, 'A', 0x1);
-    live.rawKey('A', false);
-    live.rawKey(16, false);
-    live.rawKey(13, true, '\r');
-    live.rawKey(0xDE, true, '"', 0x6);
-    live.rawKey('3', true, '#');
-    live.rawKey(0xDC, true, '\\');
+    const int kTyped[][4] = {{16, 1, 0, 1},    {'A', 1, 'A', 1},  {'A', 0, 0, 0},
+                             {16, 0, 0, 0},    {13, 1, '\r', 0},  {0xDE, 1, '"', 6},
+                             {'3', 1, '#', 0}, {0xDC, 1, '\\', 0}};
+    for (const auto& k : kTyped)
+        live.rawKey(k[0], k[1] != 0, static_cast<char>(k[2]), k[3]);
     live.keys[32] = live.keys[9] = true;
-    live.frame(1.0f / 60.0f);
+    live.frame();
     live.keys[9] = false;
     sim::setAsyncKey(2, true);
     sim::setAsyncKey(6, true);
@@ -683,13 +552,8 @@ void recordedSessionReplays() {
     live.keys[32] = false;
     sim::setAsyncKey(2, false);
     // A pad comes with every kind of input, goes, and is read again only after a refresh.
-    _tov_XINPUT_GAMEPAD report{};
-    report.wButtons = 0x1000 | 0x0400 | 0x0001;
-    report.bLeftTrigger = 31;
-    report.bRightTrigger = 255;
-    report.sThumbLX = -32768;
-    report.sThumbRY = 32767;
-    report.sThumbLY = 7865;
+    // Three buttons, both triggers, LX and RY at their ends, LY off centre.
+    _tov_XINPUT_GAMEPAD report{0x1000 | 0x0400 | 0x0001, 31, 255, -32768, 7865, 0, 32767};
     sim::connectPad(2);
     sim::setPad(2, report);
     sim::connectPad(0);
@@ -698,28 +562,24 @@ void recordedSessionReplays() {
     live.frame(0.25f);
     live.frame(0.25f);
     sim::disconnectPad(2);
-    live.frame(1.0f / 60.0f);
+    live.frame();
     sim::connectPad(2);
-    live.frame(1.0f / 60.0f); // not read: no refresh yet
+    live.frame(); // not read: no refresh yet
     live.refresh();
-    live.frame(1.0f / 60.0f);
-    live.frame(1.0f / 60.0f); // nothing changed: one line
+    live.frame();
+    live.frame(); // nothing changed: one line
     // Every key code by the name the writer gives it, in the snapshot and on the raw keyboard.
-    for (int vk = 0; vk < 256; ++vk) {
-        live.keys[vk] = true;
-        if (vk > 0 && vk < 255)
-            live.rawKey(vk, true);
+    for (bool down : {true, false}) {
+        for (int vk = 0; vk < 256; ++vk) {
+            live.keys[vk] = down;
+            if (vk > 0 && vk < 255)
+                live.rawKey(vk, down);
+        }
+        live.frame();
     }
-    live.frame(1.0f / 60.0f);
-    for (int vk = 0; vk < 256; ++vk) {
-        live.keys[vk] = false;
-        if (vk > 0 && vk < 255)
-            live.rawKey(vk, false);
-    }
-    live.frame(1.0f / 60.0f);
 
-    std::vector<FrameView> recorded = live.frames;
-    std::string text = live.text;
+    const std::vector<FrameView>& recorded = live.frames;
+    const std::string& text = live.text;
     expect(live.writer.unwritten() == 0, "every record of the run is written");
     expect(text.find("char=0x0d") != std::string::npos &&
                text.find("char=0x22") != std::string::npos &&
@@ -730,13 +590,10 @@ void recordedSessionReplays() {
     try {
         replay = run(text, "<recorded>");
     } catch (const SessionError& e) {
-        fail("a recorded session parses", e.what() + std::string("\n") + text);
+        expect(false, "a recorded session parses", e.what() + std::string("\n") + text);
         return;
     }
-    std::vector<FrameView> replayed;
-    for (const Entry& e : replay.entries)
-        if (e.kind == EntryKind::Frame)
-            replayed.push_back(e.frame);
+    std::vector<FrameView> replayed = framesOf(replay);
     expect(replayed.size() == recorded.size(), "the replay runs every recorded frame");
     for (std::size_t i = 0; i < recorded.size() && i < replayed.size(); ++i) {
         std::string a = describe(recorded[i]), b = describe(replayed[i]);
@@ -756,39 +613,6 @@ void recordedSessionReplays() {
     event.rawInput.data.mouse.lLastX = -5;
     writer.mouseRecord(event);
     expect(writer.unwritten() == 1 && lost.empty(), "an absolute position below 0 is counted");
-    expect(exactFloat(0.1f) == "0.100000001" && exactFloat(1.0f / 60.0f) == "0.0166666675",
-           "a float is written to read back the same");
-}
-
-void liveCommandLine() {
-    CommandResult result = runCommandLine({"--record", "x.txt"}, CommandIo());
-    expect(result.exitCode == 2 && result.err == "inputscope: error: --record needs --live\n",
-           "--record alone is refused", result.err);
-    result = runCommandLine({"--seconds", "3"}, CommandIo());
-    expect(result.exitCode == 2 && result.err == "inputscope: error: --seconds needs --live\n",
-           "--seconds alone is refused", result.err);
-    result = runCommandLine({"--live", "--seconds", "0"}, CommandIo());
-    expect(result.exitCode == 2 && result.err.find("--seconds: expected a time in seconds above "
-                                                   "0") != std::string::npos,
-           "--seconds 0 is refused", result.err);
-    result = runCommandLine({"--live", "menu.txt"}, CommandIo());
-    expect(result.exitCode == 2 &&
-               result.err.find("--live reads the devices, not a session") != std::string::npos,
-           "--live with a session is refused", result.err);
-    result = runCommandLine({"--live", "--demo", "d.bin"}, CommandIo());
-    expect(result.exitCode == 2 &&
-               result.err == "inputscope: error: --demo does not go with --live\n",
-           "--live with a demo is refused", result.err);
-    if (sim::isSimulated()) {
-        std::remove("check_live.txt");
-        result = runCommandLine({"--live", "--record", "check_live.txt"}, CommandIo());
-        std::string content, error;
-        expect(result.exitCode == 2 && result.out.empty() &&
-                   result.err.rfind("inputscope: error: --live reads the real keyboard", 0) == 0 &&
-                   !readFile("check_live.txt", kMaxSessionBytes, content, error) &&
-                   temporaries().empty(),
-               "the simulated build refuses --live and writes nothing", result.err);
-    }
 }
 
 } // namespace
@@ -802,19 +626,15 @@ int main(int argc, char** argv) {
     g_update = update && *update && std::string(update) != "0";
     std::string dir = argv[1];
     goldens(dir);
-    parserErrors(dir);
-    sessionBytes();
-    frameBudget();
+    messages(dir);
     numbersAsWritten();
-    keyNameBeyondTheBasicPlane();
     streamedReport();
     outputsParse();
     outputFiles();
     documentedExample(argv[2]);
     demoRoundTrip();
-    commandLine(dir);
+    commandLine();
     recordedSessionReplays();
-    liveCommandLine();
     if (g_failures)
         std::fprintf(stderr, "%d check(s) failed\n", g_failures);
     else

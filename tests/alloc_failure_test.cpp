@@ -9,6 +9,7 @@
 
 #include "host/control.h"
 #include "loc/string_table.h"
+#include "support/every_lock.h"
 #include "support/failing_allocations.h"
 #include "support/fixture.h"
 
@@ -55,14 +56,8 @@ protected:
     // Another thread takes every lock of the manager and of its pads, under a watchdog.
     void expectLocksFree() {
         input::InputManager* m = manager.get();
-        runOnOtherThread("a call from another thread after a failed allocation", [m] {
-            m->isKeyBound(32, -1);    // keyBindingsLock
-            m->isButtonBound(12, -1); // padBindingsLock
-            m->getSelectedGamepad();  // gamepadLock
-            m->isChannelOn(-1);       // channelLock
-            for (int slot = 0; slot < 4; ++slot)
-                m->getGamepad(slot)->buttonDown(input::GAMEPAD_A); // each pad's lock
-        });
+        runOnOtherThread("a call from another thread after a failed allocation",
+                         [m] { takeEveryLock(*m); });
     }
 
     // failEachAllocationInTurn, where after every throw the locks are free, the binding tables

@@ -13,6 +13,7 @@
 
 #include "host/control.h"
 #include "input/input.h"
+#include "support/every_lock.h"
 
 // The platform C++ library's own throws (msvcp140.dll): its std::bad_alloc and std::length_error,
 // made by its code, must be caught and read as this build's declarations of those types.
@@ -35,13 +36,7 @@ void expect(bool ok, const char* what, std::uint64_t n) {
 // Takes every lock of the manager and of its pads on another thread; a lock left held by the
 // failed call keeps that thread waiting, which the time limit turns into a failure.
 DWORD WINAPI takeEveryLock(LPVOID parameter) {
-    input::InputManager* manager = static_cast<input::InputManager*>(parameter);
-    manager->isKeyBound(32, -1);    // keyBindingsLock
-    manager->isButtonBound(12, -1); // padBindingsLock
-    manager->getSelectedGamepad();  // gamepadLock
-    manager->isChannelOn(-1);       // channelLock
-    for (int slot = 0; slot < 4; ++slot)
-        manager->getGamepad(slot)->buttonDown(input::GAMEPAD_A); // each pad's lock
+    testing_support::takeEveryLock(*static_cast<input::InputManager*>(parameter));
     return 0;
 }
 

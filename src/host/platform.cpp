@@ -85,5 +85,14 @@ bool deleteFile(const char* path) {
     return DeleteFileA(path) != 0;
 }
 
+PathKind pathKind(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return PathKind::MISSING;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return PathKind::FOLDER;
+    return (attributes & FILE_ATTRIBUTE_READONLY) ? PathKind::READ_ONLY_FILE : PathKind::FILE;
+}
+
 } // namespace platform
 } // namespace input

@@ -38,6 +38,10 @@ int getKeyNameText(std::int32_t lParam, char* buffer, int size);
 bool replaceFile(const char* from, const char* to);
 bool deleteFile(const char* path);
 
+// What a path names, for a message that says why a file cannot be replaced.
+enum class PathKind { MISSING, FOLDER, READ_ONLY_FILE, FILE };
+PathKind pathKind(const char* path);
+
 // Windows' values for the calls above (named apart from <windows.h>'s macros).
 enum : int {
     METRIC_CX_SCREEN = 0,

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 
 #include "keyboard_layout.h"
 #include "winsim/control.h"
@@ -169,14 +170,24 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags) {
     });
     if (fail)
         return FALSE;
-    if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
-        if (std::FILE* target = std::fopen(replacement, "rb")) {
-            std::fclose(target);
+    DWORD target = GetFileAttributesA(replacement);
+    if (target != INVALID_FILE_ATTRIBUTES) {
+        // Windows replaces neither a folder nor a read-only file, whatever the flags say.
+        if (!(flags & MOVEFILE_REPLACE_EXISTING) ||
+            (target & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
             return FALSE;
-        }
     }
     // rename replaces the target in one step, as the Windows move does on one volume.
     return std::rename(existing, replacement) == 0 ? TRUE : FALSE;
+}
+
+DWORD GetFileAttributesA(LPCSTR path) {
+    struct stat status;
+    if (!path || ::stat(path, &status) != 0)
+        return INVALID_FILE_ATTRIBUTES;
+    if (S_ISDIR(status.st_mode))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    return (status.st_mode & S_IWUSR) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
 }
 
 BOOL DeleteFileA(LPCSTR path) {

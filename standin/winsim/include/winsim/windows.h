@@ -108,6 +108,10 @@ typedef struct _XINPUT_VIBRATION {
 
 #define MOVEFILE_REPLACE_EXISTING 0x00000001
 #define MOVEFILE_WRITE_THROUGH 0x00000008
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
 
 extern "C" {
 WINSIM_API void AcquireSRWLockExclusive(PSRWLOCK lock);
@@ -124,6 +128,8 @@ WINSIM_API int GetKeyNameTextA(LONG lParam, LPSTR buffer, int size);
 // Files are the host's own; a control can make the move fail as a full or read-only disk would.
 WINSIM_API BOOL MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags);
 WINSIM_API BOOL DeleteFileA(LPCSTR path);
+// A file without the owner's write bit reads as read-only, as Windows' attribute says.
+WINSIM_API DWORD GetFileAttributesA(LPCSTR path);
 
 WINSIM_API DWORD XInputGetState(DWORD userIndex, XINPUT_STATE* state);
 WINSIM_API DWORD XInputSetState(DWORD userIndex, XINPUT_VIBRATION* vibration);

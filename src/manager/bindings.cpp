@@ -1,6 +1,7 @@
 #include "input/default_actions.h"
 #include "input/input_manager.h"
 #include "manager/binding_walk.h"
+#include "manager/default_bindings.h"
 
 namespace input {
 
@@ -174,20 +175,23 @@ int InputManager::getGamepadButton(int action) {
     return code;
 }
 
+void buildDefaultBindings(bool sticksSwapped, BindingTable& keys, BindingTable& pads) {
+    for (const DefaultBinding& binding : kDefaultKeys)
+        keys.add(binding.action, binding.code);
+    pads.add(sticksSwapped ? ACTION_CAMERA_X : ACTION_MOVEMENT_X, GAMEPAD_LEFT_STICK_X);
+    pads.add(sticksSwapped ? ACTION_CAMERA_Y : ACTION_MOVEMENT_Y, GAMEPAD_LEFT_STICK_Y);
+    pads.add(sticksSwapped ? ACTION_MOVEMENT_X : ACTION_CAMERA_X, GAMEPAD_RIGHT_STICK_X);
+    pads.add(sticksSwapped ? ACTION_MOVEMENT_Y : ACTION_CAMERA_Y, GAMEPAD_RIGHT_STICK_Y);
+    for (const DefaultBinding& binding : kDefaultPadCodes)
+        pads.add(binding.action, binding.code);
+}
+
 void InputManager::bindDefaultInputs() {
     // Both tables are built aside and swapped in under their locks: a failed allocation leaves
     // the old bindings in place, and a reader sees the old table or the new one, never a part.
     BindingTable keys;
-    for (const DefaultBinding& binding : kDefaultKeys)
-        keys.add(binding.action, binding.code);
     BindingTable pads;
-    bool swapped = sticksSwapped;
-    pads.add(swapped ? ACTION_CAMERA_X : ACTION_MOVEMENT_X, GAMEPAD_LEFT_STICK_X);
-    pads.add(swapped ? ACTION_CAMERA_Y : ACTION_MOVEMENT_Y, GAMEPAD_LEFT_STICK_Y);
-    pads.add(swapped ? ACTION_MOVEMENT_X : ACTION_CAMERA_X, GAMEPAD_RIGHT_STICK_X);
-    pads.add(swapped ? ACTION_MOVEMENT_Y : ACTION_CAMERA_Y, GAMEPAD_RIGHT_STICK_Y);
-    for (const DefaultBinding& binding : kDefaultPadCodes)
-        pads.add(binding.action, binding.code);
+    buildDefaultBindings(sticksSwapped, keys, pads);
     {
         SpinLockGuard guard(keyBindingsLock);
         keyBindings.swap(keys);

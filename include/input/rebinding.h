@@ -108,8 +108,12 @@ struct ProfileError {
     char message[160] = {};
 };
 
-// Largest profile text read or written, in bytes.
-constexpr std::size_t kMaxProfileSize = 64 * 1024;
+// The most bindings a profile carries in each table; reading refuses more, and so does writing.
+constexpr std::size_t kMaxProfileBindings = 2048;
+// Largest profile text read or written, in bytes, checked on the byte count before anything is
+// parsed. It is set so that any pair of tables a profile can carry, each binding written in its
+// longest form, fits with the settings: whatever was read can be saved and read back.
+constexpr std::size_t kMaxProfileSize = 512 * 1024;
 
 // Writes the profile of both binding tables and the player's settings (inversion per device,
 // sticks swapped, mouse sensitivity when there is a PC device) into `buffer` and returns its
@@ -117,21 +121,25 @@ constexpr std::size_t kMaxProfileSize = 64 * 1024;
 // `error` filled for a table that holds a code no profile can carry.
 INPUT_API std::size_t writeBindingProfile(const InputManager& manager, char* buffer,
                                           std::size_t capacity, ProfileError* error = nullptr);
-// Checks the whole text, then replaces both tables and applies the settings it names. On any
-// fault (unknown version or action, a code out of range, a control character, invalid UTF-8, an
-// oversized text, a failed allocation) returns false with `error` filled and changes nothing.
+// Checks the whole text, then replaces both tables and applies the settings it names, in one
+// step that cannot fail. On any fault (unknown version or action, a code out of range, too many
+// bindings, a control character, invalid UTF-8, UTF-16 text, an oversized text, a failed
+// allocation) returns false with `error` filled and changes nothing. A UTF-8 byte order mark at
+// the start is allowed.
 INPUT_API bool readBindingProfile(InputManager& manager, const char* text, std::size_t size,
                                   ProfileError* error = nullptr);
 
-// The same through a file: save writes a temporary file beside `path`, reads it back and renames
-// it over `path`, so a failed or interrupted save leaves the old profile whole.
+// The same through a file: save writes a temporary file beside `path` (`path` with ".tmp"
+// added), reads it back and renames it over `path`, so a failed or interrupted save leaves the
+// old profile whole and no temporary file behind. A folder or a read-only file at `path` is
+// refused. Load refuses a file larger than kMaxProfileSize whole, before anything is parsed.
 INPUT_API bool saveBindingProfile(const InputManager& manager, const char* path,
                                   ProfileError* error = nullptr);
 INPUT_API bool loadBindingProfile(InputManager& manager, const char* path,
                                   ProfileError* error = nullptr);
 
 // The default bindings and the settings a new manager starts with: no inversion, sticks not
-// swapped, mouse sensitivity 0.5.
+// swapped, mouse sensitivity 0.5. A failed allocation throws and changes nothing.
 INPUT_API void resetBindingProfile(InputManager& manager);
 
 } // namespace input

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "host/platform.h"
+#include "manager/default_bindings.h"
 #include "manager/locks.h"
 #include "pc/input_x86_access.h"
 #include "rebinding/rebinding_access.h"
@@ -19,8 +20,11 @@ namespace {
 
 constexpr char kMagic[] = "gameinput-bindings";
 constexpr long kVersion = 1;
-constexpr std::size_t kMaxNameBytes = 64; // longer names are written by id
-constexpr std::size_t kShownBytes = 40;   // how much of a token an error quotes
+constexpr std::size_t kMaxNameBytes = 64;   // longer names are written by id
+constexpr std::size_t kShownBytes = 40;     // how much of a token an error quotes
+constexpr std::size_t kShownPathBytes = 80; // how much of a path an error quotes, from its end
+constexpr char kComment[] = "# Key and pad bindings: \"key\" or \"pad\", an action, a code.\n";
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 enum SettingId {
     INVERT_VERTICAL_MOUSE,
@@ -31,11 +35,35 @@ enum SettingId {
     MOUSE_SENSITIVITY,
     SETTING_COUNT
 };
-const char* const kSettingNames[SETTING_COUNT] = {
+constexpr const char* kSettingNames[SETTING_COUNT] = {
     "invert-vertical-mouse", "invert-horizontal-mouse", "invert-vertical-pad",
     "invert-horizontal-pad", "sticks-swapped",          "mouse-sensitivity",
 };
 const char* const kDeviceWords[2] = {"key", "pad"};
+
+// --- The size a profile can take -----------------------------------------------------------------
+
+constexpr std::size_t length(const char* text) {
+    std::size_t n = 0;
+    while (text[n])
+        ++n;
+    return n;
+}
+
+// The longest text the writer makes for tables a profile can carry: the comment, the version
+// line, every setting at its longest value, and both tables full of bindings at their longest
+// ("key", a name of kMaxNameBytes or an id such as @-2147483648, the largest code).
+constexpr std::size_t longestProfile() {
+    std::size_t header = length(kComment) + length("gameinput-bindings 1\n");
+    for (const char* name : kSettingNames)
+        header += length(name) + length(" 0.000000000000\n");
+    std::size_t action =
+        kMaxNameBytes > length("@-2147483648") ? kMaxNameBytes : length("@-2147483648");
+    std::size_t binding = length("key ") + action + length(" 257\n");
+    return header + 2 * kMaxProfileBindings * binding;
+}
+static_assert(longestProfile() <= kMaxProfileSize,
+              "the profile limit must hold the longest profile the writer makes");
 
 struct Settings {
     bool given[SETTING_COUNT] = {};
@@ -54,6 +82,21 @@ bool fail(ProfileError* error, int line, int column, const char* format, ...) {
     }
     return false;
 }
+
+// A path as an error message quotes it: its last kShownPathBytes bytes, which name the file.
+struct ShownPath {
+    char text[kShownPathBytes + 4];
+    explicit ShownPath(const char* path) {
+        std::size_t n = std::strlen(path);
+        const char* from = path;
+        if (n > kShownPathBytes) {
+            from = path + n - kShownPathBytes;
+            while (*from && (static_cast<unsigned char>(*from) & 0xC0) == 0x80)
+                ++from;
+        }
+        std::snprintf(text, sizeof text, "%s%s", from == path ? "" : "...", from);
+    }
+};
 
 // A block of the engine heap for the length of a call.
 class HeapBlock {
@@ -129,13 +172,24 @@ std::size_t utf8Length(const unsigned char* p, std::size_t left) {
     return n;
 }
 
-// Every byte of the text: its size, control characters and UTF-8.
+// Text saved as UTF-16 (by a byte order mark, or an ASCII first character with a zero byte
+// beside it), which would otherwise be reported as a stray control character.
+bool isUtf16(const char* text, std::size_t size) {
+    if (size < 2)
+        return false;
+    unsigned char first = static_cast<unsigned char>(text[0]);
+    unsigned char second = static_cast<unsigned char>(text[1]);
+    return (first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF) ||
+           (first != 0 && first < 0x80 && second == 0) ||
+           (first == 0 && second != 0 && second < 0x80);
+}
+
+// Every byte of the text: control characters and UTF-8.
 bool checkBytes(const char* text, std::size_t size, ProfileError* error) {
+    if (isUtf16(text, size))
+        return fail(error, 1, 1, "the profile is UTF-16 text: save it as UTF-8");
     int line = 1, column = 1;
     for (std::size_t i = 0; i < size; ++i, ++column) {
-        if (i == kMaxProfileSize)
-            return fail(error, line, column, "the profile is larger than %u bytes",
-                        static_cast<unsigned>(kMaxProfileSize));
         unsigned char c = static_cast<unsigned char>(text[i]);
         if (c == '\n') {
             ++line;
@@ -162,8 +216,9 @@ struct Line {
     int count = 0;
     int endColumn = 1; // where a missing token would start
 
-    Line(const char* text, std::size_t size) {
-        std::size_t i = 0;
+    // From byte `from` of the line (past a byte order mark); columns count from the line's start.
+    Line(const char* text, std::size_t size, std::size_t from) {
+        std::size_t i = from;
         while (i < size) {
             if (text[i] == ' ' || text[i] == '\t' || text[i] == '\r') {
                 ++i;
@@ -306,6 +361,10 @@ bool writeTable(const InputManager& manager, BindingDevice device, Writer& out,
                 ProfileError* error) {
     RebindingAccess::Table t = RebindingAccess::table(manager, device);
     SpinLockGuard guard(t.lock);
+    if (t.table.size() > kMaxProfileBindings)
+        return fail(error, 0, 0, "the %s table holds %u bindings; a profile carries at most %u",
+                    kDeviceWords[device], static_cast<unsigned>(t.table.size()),
+                    static_cast<unsigned>(kMaxProfileBindings));
     for (const BindingTable::Entry& entry : t.table) {
         char word[kMaxNameBytes + 2];
         actionWord(manager, entry.action, word);
@@ -390,6 +449,10 @@ bool parseLine(InputManager& manager, const Line& l, int line, bool& sawHeader, 
         if (l.count < 3)
             return fail(error, line, l.endColumn, "expected a %s code",
                         device == BINDING_KEYBOARD ? "key" : "pad");
+        if (staged.tables[device].size() >= kMaxProfileBindings)
+            return fail(error, line, head.column,
+                        "more than %u %s bindings (the most a profile carries)",
+                        static_cast<unsigned>(kMaxProfileBindings), kDeviceWords[device]);
         const Token& code = l.tokens[2];
         unsigned long long value;
         if (!parseUnsigned(code, value))
@@ -436,7 +499,9 @@ bool parseLine(InputManager& manager, const Line& l, int line, bool& sawHeader, 
     return true;
 }
 
-void apply(InputManager& manager, Staged& staged) {
+// The one step that changes the manager: it cannot fail, so a call either got this far with the
+// whole new state built or changed nothing.
+void apply(InputManager& manager, Staged& staged) noexcept {
     for (int device = 0; device < 2; ++device) {
         RebindingAccess::Table t =
             RebindingAccess::table(manager, static_cast<BindingDevice>(device));
@@ -480,7 +545,7 @@ std::size_t writeBindingProfile(const InputManager& manager, char* buffer, std::
                                 ProfileError* error) {
     try {
         Writer out(buffer, capacity);
-        out.put("# Key and pad bindings: \"key\" or \"pad\", an action, a code.\n");
+        out.put(kComment);
         char version[16];
         std::snprintf(version, sizeof version, "%ld", kVersion);
         out.line(kMagic, version);
@@ -511,18 +576,23 @@ bool readBindingProfile(InputManager& manager, const char* text, std::size_t siz
                         ProfileError* error) {
     if (!text && size > 0)
         return fail(error, 0, 0, "no profile text");
+    if (size > kMaxProfileSize)
+        return fail(error, 0, 0, "the profile is larger than %u bytes",
+                    static_cast<unsigned>(kMaxProfileSize));
     if (!checkBytes(text, size, error))
         return false;
     try {
         Staged staged;
         bool sawHeader = false;
+        std::size_t skip = size >= 3 && std::memcmp(text, kByteOrderMark, 3) == 0 ? 3 : 0;
         int line = 1;
-        for (std::size_t start = 0; start <= size; ++line) {
+        for (std::size_t start = 0; start <= size; ++line, skip = 0) {
             const char* end = static_cast<const char*>(
                 size > start ? std::memchr(text + start, '\n', size - start) : nullptr);
             std::size_t length =
                 end ? static_cast<std::size_t>(end - (text + start)) : size - start;
-            if (!parseLine(manager, Line(text + start, length), line, sawHeader, staged, error))
+            if (!parseLine(manager, Line(text + start, length, skip), line, sawHeader, staged,
+                           error))
                 return false;
             start += length + 1;
         }
@@ -535,44 +605,76 @@ bool readBindingProfile(InputManager& manager, const char* text, std::size_t siz
     }
 }
 
+namespace {
+
+// The temporary file of a save: removed when the save ends, unless it became the profile.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const char* path) : m_path(path) {}
+    ~TemporaryFile() {
+        if (m_path)
+            platform::deleteFile(m_path);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    void keep() { m_path = nullptr; }
+
+private:
+    const char* m_path;
+};
+
+} // namespace
+
 bool saveBindingProfile(const InputManager& manager, const char* path, ProfileError* error) {
     if (!path || !*path)
         return fail(error, 0, 0, "no profile path given");
     try {
+        // Everything that allocates comes first: once a file is touched, nothing can throw.
         HeapBlock text(kMaxProfileSize);
         std::size_t size = writeBindingProfile(manager, text.data(), kMaxProfileSize, error);
         if (size == 0)
             return false;
-        if (size > kMaxProfileSize)
-            return fail(error, 0, 0, "the profile would be larger than %u bytes",
-                        static_cast<unsigned>(kMaxProfileSize));
+        HeapBlock back(size + 1);
         std::size_t pathLength = std::strlen(path);
-        HeapBlock temporary(pathLength + 5);
-        std::memcpy(temporary.data(), path, pathLength);
-        std::memcpy(temporary.data() + pathLength, ".tmp", 5);
-
+        HeapBlock temporaryPath(pathLength + 5);
+        std::memcpy(temporaryPath.data(), path, pathLength);
+        std::memcpy(temporaryPath.data() + pathLength, ".tmp", 5);
         vel::FileStream out;
-        if (!out.openFile(temporary.data(), vel::FileStream::MODE_WRITE))
-            return fail(error, 0, 0, "cannot open \"%.100s\" for writing", temporary.data());
+        vel::FileStream in;
+
+        switch (platform::pathKind(path)) {
+        case platform::PathKind::FOLDER:
+            return fail(error, 0, 0, "cannot save \"%s\": it is a folder", ShownPath(path).text);
+        case platform::PathKind::READ_ONLY_FILE:
+            return fail(error, 0, 0, "cannot save \"%s\": the file is read-only",
+                        ShownPath(path).text);
+        default: break;
+        }
+        if (platform::pathKind(temporaryPath.data()) == platform::PathKind::FOLDER)
+            return fail(error, 0, 0, "cannot save \"%s\": a folder stands where its \".tmp\" goes",
+                        ShownPath(path).text);
+        TemporaryFile temporary(temporaryPath.data());
+        if (!out.openFile(temporaryPath.data(), vel::FileStream::MODE_WRITE))
+            return fail(error, 0, 0,
+                        "cannot save \"%s\": its folder does not exist or cannot be written",
+                        ShownPath(path).text);
         std::uint32_t written = out.write(text.data(), static_cast<std::uint32_t>(size));
         out.close();
 
         // What reached the disk is read back before it may replace the old profile.
-        HeapBlock back(size + 1);
-        vel::FileStream in;
         std::size_t read = 0;
-        if (written == size && in.openFile(temporary.data(), vel::FileStream::MODE_READ)) {
+        if (written == size && in.openFile(temporaryPath.data(), vel::FileStream::MODE_READ)) {
             read = readUpTo(in, back.data(), size + 1);
             in.close();
         }
-        if (read != size || std::memcmp(back.data(), text.data(), size) != 0) {
-            platform::deleteFile(temporary.data());
-            return fail(error, 0, 0, "\"%.100s\" did not read back as written", temporary.data());
-        }
-        if (!platform::replaceFile(temporary.data(), path)) {
-            platform::deleteFile(temporary.data());
-            return fail(error, 0, 0, "cannot replace \"%.100s\"", path);
-        }
+        if (read != size || std::memcmp(back.data(), text.data(), size) != 0)
+            return fail(error, 0, 0,
+                        "cannot save \"%s\": the new profile did not read back as written",
+                        ShownPath(path).text);
+        if (!platform::replaceFile(temporaryPath.data(), path))
+            return fail(error, 0, 0, "cannot save \"%s\": it cannot be replaced",
+                        ShownPath(path).text);
+        temporary.keep();
         return true;
     } catch (const std::exception&) {
         return outOfMemory(error);
@@ -583,13 +685,19 @@ bool loadBindingProfile(InputManager& manager, const char* path, ProfileError* e
     if (!path || !*path)
         return fail(error, 0, 0, "no profile path given");
     try {
+        if (platform::pathKind(path) == platform::PathKind::FOLDER)
+            return fail(error, 0, 0, "cannot load \"%s\": it is a folder", ShownPath(path).text);
+        // One byte past the limit is enough to refuse the file whole, before any of it is read
+        // as a profile.
+        HeapBlock text(kMaxProfileSize + 1);
         vel::FileStream in;
         if (!in.openFile(path, vel::FileStream::MODE_READ))
-            return fail(error, 0, 0, "cannot open \"%.100s\"", path);
-        // One byte past the limit is enough to say the file is too large.
-        HeapBlock text(kMaxProfileSize + 1);
+            return fail(error, 0, 0, "cannot open \"%s\"", ShownPath(path).text);
         std::size_t size = readUpTo(in, text.data(), kMaxProfileSize + 1);
         in.close();
+        if (size > kMaxProfileSize)
+            return fail(error, 0, 0, "\"%s\" is larger than %u bytes, the most a profile holds",
+                        ShownPath(path).text, static_cast<unsigned>(kMaxProfileSize));
         return readBindingProfile(manager, text.data(), size, error);
     } catch (const std::exception&) {
         return outOfMemory(error);
@@ -597,13 +705,11 @@ bool loadBindingProfile(InputManager& manager, const char* path, ProfileError* e
 }
 
 void resetBindingProfile(InputManager& manager) {
-    manager.setInvertVerticalForMouse(false);
-    manager.setInvertHorizontalForMouse(false);
-    manager.setInvertVerticalForPad(false);
-    manager.setInvertHorizontalForPad(false);
-    manager.setSticksSwapped(false);
-    manager.setMouseSensitivity(0.5f);
-    manager.bindDefaultInputs();
+    Staged staged;
+    buildDefaultBindings(false, staged.tables[BINDING_KEYBOARD], staged.tables[BINDING_GAMEPAD]);
+    for (bool& given : staged.settings.given)
+        given = true;
+    apply(manager, staged); // the settings Staged starts with are a new manager's
 }
 
 } // namespace input

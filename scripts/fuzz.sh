@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Runs a libFuzzer target for a bounded time: scripts/fuzz.sh [manager|session] [seconds]
+# Runs a libFuzzer target for a bounded time: scripts/fuzz.sh [manager|session|profile] [seconds]
 # [libFuzzer options...]. manager (the default) drives the input manager, session feeds
-# inputscope's session parser. Builds the fuzz preset first when the target is missing. New
-# inputs go to build/fuzz/corpus (manager) or build/fuzz/session_corpus (the committed or
-# generated seeds are read, never written); a finding is written to build/fuzz/artifacts/ and
-# makes the script fail.
+# inputscope's session parser, profile the bindings profile's reader. Builds the fuzz preset
+# first when the target is missing. New inputs go to build/fuzz/corpus (manager) or
+# build/fuzz/<target>_corpus (the committed or generated seeds are read, never written); a
+# finding is written to build/fuzz/artifacts/ and makes the script fail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 name=manager
 case "${1:-}" in
-manager | session)
+manager | session | profile)
     name=$1
     shift
     ;;
@@ -27,10 +27,14 @@ if [ "$name" = manager ]; then
     corpus=build/fuzz/corpus
     seeds=(fuzz/corpus)
     extra=()
-else
+elif [ "$name" = session ]; then
     corpus=build/fuzz/session_corpus
     seeds=(build/fuzz/session_seeds)
     extra=(-dict=fuzz/session.dict -max_len=4096)
+else
+    corpus=build/fuzz/profile_corpus
+    seeds=(fuzz/profile_corpus)
+    extra=(-dict=fuzz/profile.dict -max_len=8192)
 fi
 mkdir -p "$corpus" build/fuzz/artifacts
 

@@ -2,7 +2,7 @@
 # Builds and runs every test suite: native, Windows under Wine with mingw-w64 and with clang in
 # MSVC mode (each with the consumer project built against the install tree and through
 # add_subdirectory), the live viewer under Wine on a virtual X display, ASan+UBSan, TSan, and
-# bounded runs of the two fuzz targets. Any failure or
+# bounded runs of the three fuzz targets. Any failure or
 # sanitizer report fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -62,4 +62,5 @@ echo "== fuzz: libFuzzer, clang, ASan + UBSan, 60 s for each target"
 build fuzz
 scripts/fuzz.sh manager 60
 scripts/fuzz.sh session 60
+scripts/fuzz.sh profile 60
 echo "== fuzz section: $((SECONDS - fuzz_start)) s"

@@ -28,6 +28,15 @@ bool consoleShowsColour(DWORD which) {
 }
 #endif
 
+// A size as a limit is named: whole MiB or KiB when it is one, else bytes.
+std::string sizeText(std::size_t bytes) {
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0)
+        return std::to_string(bytes >> 20) + " MiB";
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
 // Reads to the end, refusing more than `limit` bytes.
 bool readStream(std::FILE* file, std::size_t limit, std::string& content, std::string& error) {
     content.clear();
@@ -35,7 +44,7 @@ bool readStream(std::FILE* file, std::size_t limit, std::string& content, std::s
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         if (content.size() + got > limit) {
-            error = "larger than " + std::to_string(limit >> 20) + " MiB";
+            error = "larger than " + sizeText(limit);
             content.clear();
             return false;
         }

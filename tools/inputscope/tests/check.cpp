@@ -176,6 +176,9 @@ void messages(const std::string& dir) {
     if (!readText(dir + "/errors.txt", text))
         return;
     expect(writeFileAtomically("check_bad.bin", std::string(25, '\0'), error), "write a demo");
+    expect(writeFileAtomically("check_big.profile", std::string(input::kMaxProfileSize + 2, '#'),
+                               error),
+           "write a profile");
     for (const char* file : {"check_report.out", "check.svg", "check_live.txt"})
         std::remove(file); // what an earlier run that stopped half-way may have left
     std::string title, session, input;
@@ -224,6 +227,7 @@ void messages(const std::string& dir) {
     }
     expect(cases > 0, "errors.txt holds cases");
     std::remove("check_bad.bin");
+    std::remove("check_big.profile");
 
     // Standard input too large to read, and the live viewer in a build that has none.
     expect(refusal({"-"}, stdinHolding(std::string(kMaxSessionBytes + 1, 'x'))) ==

@@ -336,8 +336,12 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
     }
     std::unique_ptr<TraceSink> report = o.json ? jsonView(reportOut) : textView(colour, reportOut);
     std::unique_ptr<TraceSink> svg;
-    if (!o.svg.empty())
-        svg = svgView(into(open(o.svg, "timeline")));
+    std::string svgError;
+    Pending* svgFile = nullptr;
+    if (!o.svg.empty()) {
+        svgFile = open(o.svg, "timeline");
+        svg = svgView(into(svgFile), &svgError);
+    }
     Pending* demoFile = o.recordDemo.empty() ? nullptr : open(o.recordDemo, "demo");
     auto writeFailure = [&](const Pending& file) {
         return failure(1, file.path + ": error: cannot write the " + file.what + " (" + file.error +
@@ -357,6 +361,10 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
     std::vector<std::uint8_t> recorded = runSession(session, run, views);
     if (demoFile)
         into(demoFile)(std::string(recorded.begin(), recorded.end()));
+    if (svgFile && !svgError.empty() && !svgFile->failed) {
+        svgFile->failed = true;
+        svgFile->error = svgError;
+    }
 
     if (const Pending* bad = failed())
         return writeFailure(*bad);

@@ -119,6 +119,39 @@ bool readStandardInput(std::size_t limit, std::string& content, std::string& err
     return readStream(stdin, limit, content, error);
 }
 
+std::FILE* scratchFile(std::string& error) {
+#ifdef _WIN32
+    // msvcrt's tmpfile() creates in the root of the drive, where a user may not write.
+    char folder[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH) {
+        error = "no folder for temporary files (error " + std::to_string(GetLastError()) + ")";
+        return nullptr;
+    }
+    static int serial = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = std::string(folder) + "inputscope-" + std::to_string(processId()) +
+                           "-" + std::to_string(++serial) + ".tmp";
+        int fd = _open(name.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_TEMPORARY,
+                       _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            if (std::FILE* file = _fdopen(fd, "w+b"))
+                return file;
+            _close(fd);
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    error = std::strerror(errno);
+    return nullptr;
+#else
+    std::FILE* file = std::tmpfile();
+    if (!file)
+        error = std::strerror(errno);
+    return file;
+#endif
+}
+
 bool writeFileAtomically(const std::string& path, const std::string& content, std::string& error) {
     OutputFile file;
     return file.open(path, error) && file.write(content, error) && file.commit(error);

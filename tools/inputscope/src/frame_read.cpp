@@ -95,10 +95,13 @@ void readFrame(input::InputManager& m, input::Keyboard& keyboard, const ActionTa
         if (actions.names[static_cast<std::size_t>(id)].empty())
             continue;
         ActionRead r = read(id);
-        bool fired = isAnalogueType(r.type) ? r.analog != 0.0f || std::isnan(r.analog) : r.digital;
-        if (fired)
+        if (fired(r))
             f.reads.push_back(r);
     }
+}
+
+bool fired(const ActionRead& r) {
+    return isAnalogueType(r.type) ? r.analog != 0.0f || std::isnan(r.analog) : r.digital;
 }
 
 std::string keyDisplayName(input::InputManager& manager, int key) {

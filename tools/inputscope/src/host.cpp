@@ -49,16 +49,45 @@ Host::~Host() {
     sim::reset();
 }
 
-std::vector<std::uint8_t> Host::run() {
-    m_sink.begin(m_session.file, m_session.updates);
-    for (const Statement& statement : m_session.statements)
-        execute(statement);
+bool Host::advance() {
+    if (!m_begun) {
+        m_sink.begin(m_session.file, m_session.updates);
+        m_begun = true;
+    }
+    const std::vector<Statement>& statements = m_session.statements;
+    for (int before = m_frame; m_frame == before;) {
+        if (m_repeat > 0) {
+            const Statement& s = statements[m_next - 1];
+            --m_repeat;
+            frame(s.dt >= 0.0f ? s.dt : m_dt, s.line);
+        } else if (m_next < statements.size()) {
+            const Statement& s = statements[m_next++];
+            if (s.op == Op::Frame)
+                m_repeat = s.count;
+            else
+                execute(s);
+        } else {
+            if (!m_ended)
+                finish();
+            return false;
+        }
+    }
+    return true;
+}
+
+void Host::finish() {
+    m_ended = true;
     if (m_options.demo && m_demoNext < m_demoRecords)
         note(0, counted(static_cast<long long>(m_demoRecords - m_demoNext), "demo record") +
                     (m_demoRecords - m_demoNext == 1 ? " was" : " were") +
                     " not played: the session ended first");
     flush();
     m_sink.end(m_frame);
+}
+
+std::vector<std::uint8_t> Host::run() {
+    while (advance()) {
+    }
     std::vector<std::uint8_t> recorded;
     if (m_options.recordDemo) {
         const std::uint8_t* data = m_record.writtenData();
@@ -136,7 +165,16 @@ void Host::snapshot(bool reread, float dt, int line) {
     entry.frame.reread = reread;
     entry.frame.time = m_time;
     entry.frame.dt = dt;
-    readFrame(*m_manager, m_keyboard, m_actions, m_show, !reread, entry.frame);
+    if (m_options.readAll && m_show.empty()) {
+        // Every action with a name, fired or not: the viewer lists them all.
+        std::vector<int> all;
+        for (std::size_t id = 0; id < m_actions.names.size(); ++id)
+            if (!m_actions.names[id].empty())
+                all.push_back(static_cast<int>(id));
+        readFrame(*m_manager, m_keyboard, m_actions, all, !reread, entry.frame);
+    } else {
+        readFrame(*m_manager, m_keyboard, m_actions, m_show, !reread, entry.frame);
+    }
     emit(entry);
 }
 

@@ -29,6 +29,9 @@ public:
     Host(const Session& session, const RunOptions& options, TraceSink& sink);
     ~Host();
     std::vector<std::uint8_t> run();
+    // Runs statements until one more frame has gone to the sink; false once the session is over
+    // (the sink has had end()).
+    bool advance();
 
 private:
     // Starts an entry and hands it back for the rest of its fields; it goes to the sink when the
@@ -54,6 +57,7 @@ private:
     void prompt(const Statement& s);
     void flush();
     void emit(const Entry& entry);
+    void finish();
 
     const Session& m_session;
     const RunOptions& m_options;
@@ -78,6 +82,9 @@ private:
     std::size_t m_demoNext = 0;
     bool m_demoEnded = false;
     int m_motors[4][2] = {};
+    std::size_t m_next = 0; // the next statement
+    int m_repeat = 0;       // frames of the last frame statement still to run
+    bool m_begun = false, m_ended = false;
 };
 
 } // namespace hosting

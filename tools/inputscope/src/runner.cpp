@@ -28,6 +28,32 @@ std::vector<std::uint8_t> runSession(const Session& session, const RunOptions& o
     return host.run();
 }
 
+// Keeps the last frame the run made.
+struct SessionPlayer::State : TraceSink {
+    State(const Session& session, const RunOptions& options) : host(session, options, *this) {}
+    void begin(const std::string&, long long) override {}
+    void entry(const Entry& e) override {
+        if (e.kind == EntryKind::Frame && !e.frame.reread)
+            last = e.frame;
+    }
+    void end(long long) override {}
+
+    FrameView last;
+    hosting::Host host;
+};
+
+SessionPlayer::SessionPlayer(const Session& session, const RunOptions& options)
+    : m_state(std::make_unique<State>(session, options)) {}
+
+SessionPlayer::~SessionPlayer() = default;
+
+bool SessionPlayer::next(FrameView& frame) {
+    if (!m_state->host.advance())
+        return false;
+    frame = m_state->last;
+    return true;
+}
+
 Trace runSession(const Session& session, const RunOptions& options) {
     TraceRecorder recorder;
     std::vector<std::uint8_t> recorded = runSession(session, options, recorder);

@@ -27,8 +27,8 @@ ChartFrame chartFrame(const FrameView& f) {
     for (int raw = 0; raw < 2; ++raw)
         for (int key : raw ? f.inputs.rawKeys : f.inputs.keys)
             if (key >= 0 && key < input::KEY_COUNT)
-                x.keys[raw][key >> 3] = static_cast<std::uint8_t>(x.keys[raw][key >> 3] |
-                                                                  (1u << (key & 7)));
+                x.keys[raw][key >> 3] =
+                    static_cast<std::uint8_t>(x.keys[raw][key >> 3] | (1u << (key & 7)));
     x.mouse[0] = f.inputs.mouseX;
     x.mouse[1] = f.inputs.mouseY;
     x.mouse[2] = f.inputs.wheel;

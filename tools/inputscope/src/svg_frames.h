@@ -25,7 +25,7 @@ struct ChartFrame {
         std::uint8_t triggers[4][2] = {};
         std::int32_t axis[4][4] = {};
         std::uint8_t keys[2][(input::KEY_COUNT + 7) / 8] = {}; // the key snapshot, raw keys
-        std::int32_t mouse[3] = {};                             // dx, dy, wheel
+        std::int32_t mouse[3] = {};                            // dx, dy, wheel
     } fixed;
     // The actions read, as the chart draws them: 1 or 0 for digital ones, else the value.
     std::vector<std::pair<std::int32_t, float>> values;

@@ -130,8 +130,8 @@ std::FILE* scratchFile(std::string& error) {
     }
     static int serial = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = std::string(folder) + "inputscope-" + std::to_string(processId()) +
-                           "-" + std::to_string(++serial) + ".tmp";
+        std::string name = std::string(folder) + "inputscope-" + std::to_string(processId()) + "-" +
+                           std::to_string(++serial) + ".tmp";
         int fd = _open(name.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_TEMPORARY,
                        _S_IREAD | _S_IWRITE);
         if (fd >= 0) {

@@ -86,7 +86,7 @@ void drawPad(Painter& p, const PadView& pad, int slot, const std::string& role, 
 
     // Sticks: the well, the dead zone ring, the dot; a click lights the well's rim.
     auto stick = [&](const char* name, int code, double cx, double cy, int ax, int ay) {
-        double r = 42;
+        double r = 46;
         std::string tag = id + name;
         if (down(code))
             p.add(Shape::Disc, X(cx - r - 4), Y(cy - r - 4), L(2 * r + 8), L(2 * r + 8), kLit,
@@ -97,7 +97,7 @@ void drawPad(Painter& p, const PadView& pad, int slot, const std::string& role, 
             p.add(Shape::Ring, X(cx - dz), Y(cy - dz), L(2 * dz), L(2 * dz), kDeadZone,
                   tag + ".deadzone");
         double dx = pad.axis[ax] / 32767.0, dy = pad.axis[ay] / 32767.0;
-        double dot = 7;
+        double dot = 5;
         double px = cx + std::max(-1.0, std::min(1.0, dx)) * r;
         double py = cy - std::max(-1.0, std::min(1.0, dy)) * r;
         p.add(Shape::Disc, X(px - dot), Y(py - dot), L(2 * dot), L(2 * dot), kStickDot,
@@ -160,9 +160,9 @@ DrawList layoutView(const ViewModel& m, int width, int height) {
                         (fv.reread ? " (read again)" : "") + "   " + fixed(fv.time, 3) + " s";
     if (!m.status.empty())
         first += "   " + m.status;
-    p.text(8, 4, W - 16, line, first, kText, f, Shape::Left, true);
+    p.text(8, 4, m.help.empty() ? W - 16 : W * 3 / 5 - 8, line, first, kText, f, Shape::Left, true);
     if (!m.help.empty())
-        p.text(W / 2, 4, W / 2 - 8, line, m.help, kDim, f - 1, Shape::Right);
+        p.text(W * 3 / 5, 4, W * 2 / 5 - 8, line, m.help, kDim, f - 1, Shape::Right);
     char channels[16];
     std::snprintf(channels, sizeof channels, "0x%03x", static_cast<unsigned>(fv.channels));
     std::string second =
@@ -177,7 +177,7 @@ DrawList layoutView(const ViewModel& m, int width, int height) {
     int bottom = H - 6;
 
     // Left: pads above, keys and mouse below. Right: the actions.
-    int leftW = W * 52 / 100;
+    int leftW = W * (W < 1100 ? 42 : 50) / 100; // a narrow window keeps room for the names
     int kbmH = 3 * line + 8;
     int padsTop = top, padsBottom = bottom - kbmH - 6;
     std::vector<int> connected;
@@ -269,7 +269,8 @@ DrawList layoutView(const ViewModel& m, int width, int height) {
                 p.add(Shape::Fill, k >= 0 ? mid : mid - bar, y, bar, rowH - 2,
                       k >= 0 ? kPositive : kNegative, tag + ".bar");
             p.add(Shape::Fill, mid, y, 1, rowH - 2, kDim);
-            p.text(x + 3, y, w - 6, rowH - 2, r.name, kText, small);
+            int valueW = small * 7 / 2; // "+0.00" beside the name, not over it
+            p.text(x + 3, y, w - 6 - valueW, rowH - 2, r.name, kText, small);
             p.text(x + 3, y, w - 6, rowH - 2, signedValue(v), kText, small, Shape::Right, true);
         } else {
             int lamp = rowH - 6;

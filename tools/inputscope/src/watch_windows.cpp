@@ -98,7 +98,7 @@ std::string runWatch(const Session& session, const RunOptions& run, const Viewer
     ViewModel model;
     model.title = "watch: " + session.file;
     model.deadZone = measureDeadZone();
-    model.help = "Space pause  Left/Right step  + - speed  Home restart";
+    model.help = "keys: Space, Left, Right, +, -, Home";
     Player player(session, run);
     ViewerWindow window;
     std::string error;

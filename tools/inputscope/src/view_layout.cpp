@@ -60,7 +60,7 @@ void drawPad(Painter& p, const PadView& pad, int slot, const std::string& role, 
     auto X = [&](double v) { return ox + static_cast<int>(std::lround(v * k)); };
     auto Y = [&](double v) { return oy + static_cast<int>(std::lround(v * k)); };
     auto L = [&](double v) { return std::max(1, static_cast<int>(std::lround(v * k))); };
-    int label = std::max(9, L(15));
+    int label = std::max(10, L(15));
     std::string id = "pad" + std::to_string(slot) + ".";
     auto down = [&](int code) { return (pad.buttons >> code) & 1u; };
 
@@ -76,11 +76,11 @@ void drawPad(Painter& p, const PadView& pad, int slot, const std::string& role, 
         if (value > 0)
             p.add(Shape::Fill, X(x), Y(30), L(100 * value / 255.0), L(16), kLit);
         p.text(X(x), Y(30), L(100), L(16), std::string(t ? "RT " : "LT ") + std::to_string(value),
-               kText, std::max(9, L(13)), Shape::Centre);
+               kText, std::max(10, L(13)), Shape::Centre);
         int code = t ? 9 : 8; // RB, LB
         p.add(Shape::Fill, X(x), Y(52), L(100), L(18), down(code) ? kLit : kOff,
               id + padCodeName(code));
-        p.text(X(x), Y(52), L(100), L(18), padCodeName(code), kText, std::max(9, L(13)),
+        p.text(X(x), Y(52), L(100), L(18), padCodeName(code), kText, std::max(10, L(13)),
                Shape::Centre);
     }
 
@@ -104,7 +104,7 @@ void drawPad(Painter& p, const PadView& pad, int slot, const std::string& role, 
               tag + ".dot");
         char values[48];
         std::snprintf(values, sizeof values, "%+.2f %+.2f", dx, dy);
-        p.text(X(cx - 60), Y(cy + r + 4), L(120), L(16), values, kDim, std::max(9, L(12)),
+        p.text(X(cx - 60), Y(cy + r + 4), L(120), L(16), values, kDim, std::max(10, L(12)),
                Shape::Centre);
     };
     stick("LS", 6, 95, 120, 0, 1);
@@ -124,7 +124,7 @@ void drawPad(Painter& p, const PadView& pad, int slot, const std::string& role, 
         double x = code == 5 ? 165 : 215;
         p.add(Shape::Fill, X(x), Y(110), L(36), L(18), down(code) ? kLit : kOff,
               id + padCodeName(code));
-        p.text(X(x - 10), Y(130), L(56), L(16), padCodeName(code), kDim, std::max(9, L(11)),
+        p.text(X(x - 10), Y(130), L(56), L(16), padCodeName(code), kDim, std::max(10, L(11)),
                Shape::Centre);
     }
 
@@ -140,7 +140,7 @@ void drawPad(Painter& p, const PadView& pad, int slot, const std::string& role, 
         p.add(Shape::Disc, X(f.x - r), Y(f.y - r), L(2 * r), L(2 * r), down(f.code) ? f.lit : kOff,
               id + padCodeName(f.code));
         p.text(X(f.x - r), Y(f.y - r), L(2 * r), L(2 * r), padCodeName(f.code),
-               down(f.code) ? kBackground : kText, std::max(9, L(15)), Shape::Centre, true);
+               down(f.code) ? kBackground : kText, std::max(10, L(15)), Shape::Centre, true);
     }
 }
 

@@ -90,8 +90,6 @@ CommandResult runWatchCommand(const Options& o, const CommandIo& io) {
                                                 : nullptr;
     if (other)
         return failure(2, std::string("inputscope: error: ") + other + " does not go with --watch");
-    if (const char* why = whyNoWatch())
-        return failure(2, std::string("inputscope: error: ") + why);
     std::string text = kBuiltinSession, name = "<built-in>", error, bindings;
     if (!o.session.empty()) {
         name = o.session == "-" ? "<stdin>" : o.session;
@@ -121,6 +119,9 @@ CommandResult runWatchCommand(const Options& o, const CommandIo& io) {
         return failure(2, "inputscope: error: --at-frame " + std::to_string(o.atFrame) +
                               " is past the session's end (" + counted(session.updates, "frame") +
                               ")");
+    // Checked first, so that the session's faults show in every build.
+    if (const char* why = whyNoWatch())
+        return failure(2, std::string("inputscope: error: ") + why);
     ViewerOptions view;
     Screenshot shot;
     if (!shot.open(o, view, error))

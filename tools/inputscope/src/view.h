@@ -15,10 +15,10 @@ namespace inputscope {
 using Colour = std::uint32_t;
 
 struct Shape {
-    enum Kind { Fill, Frame, Disc, Ring, Line, Text } kind = Fill;
+    enum Kind { Fill, Disc, Ring, Line, Text } kind = Fill;
     int x = 0, y = 0, w = 0, h = 0; // box; a line goes from (x, y) to (x + w, y + h)
     Colour colour = 0;
-    int thickness = 1; // Frame, Ring, Line
+    int thickness = 1; // Ring, Line
     // Text: drawn in the box, cut with an ellipsis when it does not fit.
     std::string text;
     int size = 12; // text height in pixels

@@ -100,7 +100,6 @@ struct ViewerWindow::State {
                 FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
                 break;
             }
-            case Shape::Frame:
             case Shape::Ring:
             case Shape::Disc:
             case Shape::Line: {
@@ -109,9 +108,7 @@ struct ViewerWindow::State {
                 SetDCBrushColor(dc, c);
                 HGDIOBJ oldBrush =
                     SelectObject(dc, GetStockObject(s.kind == Shape::Disc ? DC_BRUSH : NULL_BRUSH));
-                if (s.kind == Shape::Frame)
-                    Rectangle(dc, box.left, box.top, box.right, box.bottom);
-                else if (s.kind == Shape::Line) {
+                if (s.kind == Shape::Line) {
                     MoveToEx(dc, s.x, s.y, nullptr);
                     LineTo(dc, s.x + s.w, s.y + s.h);
                 } else

@@ -46,7 +46,8 @@ std::string runLive(const LiveOptions& options, TraceSink& sink, SessionWriter* 
 
 // Plays the session in the window at its own pace (Space pauses, Right and Left step, + and -
 // change the speed, Home restarts) until the window is closed, or up to `view.atFrame`; "" when
-// it went its course, else why it could not.
-std::string runWatch(const Session& session, const RunOptions& run, const ViewerOptions& view);
+// it went its course, else why it could not. `shown`: the frame on screen at the end.
+std::string runWatch(const Session& session, const RunOptions& run, const ViewerOptions& view,
+                     long long& shown);
 
 } // namespace inputscope

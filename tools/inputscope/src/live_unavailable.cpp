@@ -18,7 +18,7 @@ std::string runLive(const LiveOptions&, TraceSink&, SessionWriter*, LiveSummary&
     return whyNoLive();
 }
 
-std::string runWatch(const Session&, const RunOptions&, const ViewerOptions&) {
+std::string runWatch(const Session&, const RunOptions&, const ViewerOptions&, long long&) {
     return whyNoWatch();
 }
 

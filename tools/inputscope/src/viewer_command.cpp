@@ -129,12 +129,16 @@ CommandResult runWatchCommand(const Options& o, const CommandIo& io) {
     RunOptions run;
     run.bindings = o.bindings.empty() ? nullptr : &bindings;
     run.readAll = true;
-    std::string problem = runWatch(session, run, view);
+    long long shown = 0;
+    std::string problem = runWatch(session, run, view, shown);
     if (!problem.empty())
         return failure(1, "inputscope: error: " + problem);
     if (!shot.commit(o, error))
         return failure(1, error);
-    return CommandResult();
+    CommandResult result;
+    result.err = "inputscope: watch: " + name + ", frame " + std::to_string(shown) + " of " +
+                 std::to_string(session.updates) + " on screen at the end\n";
+    return result;
 }
 
 // The live viewer's run: the report and the recording are written as the frames come, and

@@ -1,9 +1,8 @@
 // --watch: a session played in the viewer window at its own pace, with the keys of a player.
 
 #include <algorithm>
-#include <deque>
-#include <memory>
 
+#include "frame_player.h"
 #include "live.h"
 #include "view_windows.h"
 
@@ -11,8 +10,6 @@ namespace inputscope {
 
 namespace {
 
-// Frames kept for stepping back at once; further back the session runs again from the start.
-constexpr std::size_t kHistory = 600;
 constexpr double kSlowest = 1.0 / 16, kFastest = 16.0;
 
 class Clock {
@@ -28,60 +25,6 @@ private:
     LARGE_INTEGER m_frequency;
 };
 
-class Player {
-public:
-    Player(const Session& session, const RunOptions& run) : m_session(session), m_run(run) {
-        restart();
-    }
-
-    // Back to the first frame.
-    void restart() {
-        m_player.reset(); // its host resets the stand-in: the old one goes first
-        m_player = std::make_unique<SessionPlayer>(m_session, m_run);
-        m_history.clear();
-        m_have = m_player->next(m_frame);
-        m_ended = !m_have;
-    }
-    bool forward() {
-        FrameView next;
-        if (m_ended || !m_player->next(next)) {
-            m_ended = true;
-            return false;
-        }
-        m_history.push_back(std::move(m_frame));
-        if (m_history.size() > kHistory)
-            m_history.pop_front();
-        m_frame = std::move(next);
-        return true;
-    }
-    void back() {
-        if (!m_history.empty()) {
-            m_frame = std::move(m_history.back());
-            m_history.pop_back();
-            m_ended = false;
-            return;
-        }
-        int target = m_frame.frame - 1;
-        if (target < 1)
-            return;
-        restart();
-        while (m_frame.frame < target && forward()) {
-        }
-        m_ended = false;
-    }
-    bool have() const { return m_have; }
-    bool ended() const { return m_ended; }
-    const FrameView& frame() const { return m_frame; }
-
-private:
-    const Session& m_session;
-    const RunOptions& m_run;
-    std::unique_ptr<SessionPlayer> m_player;
-    std::deque<FrameView> m_history;
-    FrameView m_frame;
-    bool m_have = false, m_ended = false;
-};
-
 std::string speedText(double speed) {
     if (speed >= 1.0)
         return std::to_string(static_cast<int>(speed)) + "x";
@@ -94,12 +37,13 @@ const char* whyNoWatch() {
     return nullptr;
 }
 
-std::string runWatch(const Session& session, const RunOptions& run, const ViewerOptions& view) {
+std::string runWatch(const Session& session, const RunOptions& run, const ViewerOptions& view,
+                     long long& shown) {
     ViewModel model;
     model.title = "watch: " + session.file;
     model.deadZone = measureDeadZone();
     model.help = "keys: Space, Left, Right, +, -, Home";
-    Player player(session, run);
+    FramePlayer player(session, run);
     ViewerWindow window;
     std::string error;
     if (!window.create("inputscope watch", view.width, view.height, error))
@@ -113,6 +57,7 @@ std::string runWatch(const Session& session, const RunOptions& run, const Viewer
         window.show(model);
         if (player.frame().frame == view.atFrame && view.screenshot)
             view.screenshot(window.picture());
+        shown = player.frame().frame;
         return "";
     }
 
@@ -136,8 +81,10 @@ std::string runWatch(const Session& session, const RunOptions& run, const Viewer
         bool redraw = false;
         while (!redraw) {
             double wait = paused || player.ended() ? 0.05 : due - clock.now();
-            if (!window.pump(static_cast<unsigned>(std::max(0.0, wait) * 1000.0)))
+            if (!window.pump(static_cast<unsigned>(std::max(0.0, wait) * 1000.0))) {
+                shown = player.frame().frame;
                 return "";
+            }
             for (int key : window.takeKeys()) {
                 redraw = true;
                 if (key == VK_SPACE) {

@@ -111,6 +111,24 @@ cmake/wine-run.sh "$prefix" "$exe" --watch "$watch" --size 800x600 --screenshot 
     "$work/watch25.bmp" --at-frame 25
 "$shot" "$work/watch25.bmp" "$watch" 25 unlit:pad0.A stick-centred:pad0.LS
 
+# --watch played by its keys: pause, back to the start, three steps on and one back; closed, it
+# names the frame it showed last.
+cmake/wine-run.sh "$prefix" "$exe" --watch "$watch" >/dev/null 2>"$work/watch.err" &
+run_pid=$!
+window=$(timeout 60 xdotool search --sync --name '^inputscope watch$' | head -n1) || true
+[ -n "$window" ] || { cat "$work/watch.err"; echo "FAIL: the watch window did not appear"; exit 1; }
+xdotool windowfocus --sync "$window"
+sleep 0.5
+xdotool key space Home Right Right Right Left
+sleep 0.5
+xdotool key alt+F4
+rc=0
+wait "$run_pid" || rc=$?
+cat "$work/watch.err"
+grep -q "frame 3 of 30 on screen at the end" "$work/watch.err" && [ "$rc" -eq 0 ] ||
+    { echo "FAIL: --watch did not step to frame 3 and close (exit $rc)"; exit 1; }
+echo "ok: --watch pauses, restarts, steps on and back, and closes"
+
 # --live: Space held from a second after the window has the focus (Wine takes keys only then)
 # until the picture of frame 240 (4 s).
 printf 'focus on\ngame on\nkeys Space\nframe 10\n' >"$work/space.txt" # the same, replayed

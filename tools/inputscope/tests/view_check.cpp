@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "frame_player.h"
 #include "runner.h"
 #include "session.h"
 #include "view.h"
@@ -189,6 +190,29 @@ void player() {
            "readAll lists every action, fired or not");
 }
 
+// The watch viewer's steps: back past the frames it keeps runs the session again to the frame.
+void stepping() {
+    Session session = parseSession("pad 0 none\nframe 20\npad 0 A\nframe 20\n", "steps.txt");
+    RunOptions options;
+    FramePlayer player(session, options, 5);
+    for (int i = 0; i < 29; ++i)
+        player.forward();
+    bool down = player.frame().frame == 30 && player.frame().inputs.pads[0].buttons != 0;
+    for (int i = 0; i < 20; ++i)
+        player.back();
+    bool back = player.frame().frame == 10 && player.frame().inputs.pads[0].buttons == 0;
+    for (int i = 0; i < 15; ++i)
+        player.forward();
+    bool again = player.frame().frame == 25 && player.frame().inputs.pads[0].buttons != 0;
+    expect(down && back && again, "forward, back past the kept frames and forward again");
+    player.restart();
+    player.back();
+    expect(player.frame().frame == 1, "no step back from the first frame");
+    while (player.forward()) {
+    }
+    expect(player.frame().frame == 40 && player.ended(), "the last frame stays at the end");
+}
+
 } // namespace
 
 int main() {
@@ -196,6 +220,7 @@ int main() {
     deadZone();
     bmp();
     player();
+    stepping();
     if (g_failures == 0)
         std::printf("all view checks passed\n");
     return g_failures ? 1 : 0;

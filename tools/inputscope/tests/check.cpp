@@ -229,7 +229,7 @@ void messages(const std::string& dir) {
     std::remove("check_bad.bin");
     std::remove("check_big.profile");
 
-    // Standard input too large to read, and the live viewer in a build that has none.
+    // Standard input too large to read, and the viewers in a build that has none.
     expect(refusal({"-"}, stdinHolding(std::string(kMaxSessionBytes + 1, 'x'))) ==
                "exit 2: <stdin>: error: cannot read the session (larger than 16 MiB)",
            "a session too large to read");
@@ -237,6 +237,12 @@ void messages(const std::string& dir) {
         std::string actual = refusal({"--live", "--record", "check_live.txt"}, CommandIo());
         expect(actual.rfind("exit 2: inputscope: error: --live reads the real keyboard", 0) == 0,
                "the simulated build refuses --live and writes nothing", actual);
+        actual = refusal({"--watch", "--screenshot", "check.bmp", "--at-frame", "3"}, CommandIo());
+        expect(actual == "exit 2: inputscope: error: --watch plays the session in a window, which "
+                         "only the Windows build opens (here the table, --json and --svg show the "
+                         "same frames)" &&
+                   !fs::exists("check.bmp"),
+               "the simulated build refuses --watch and writes nothing", actual);
     }
 
     // The file name and the echoed text are escaped as well.

@@ -117,9 +117,9 @@ std::unique_ptr<CLI::App> makeParser(Options& o) {
                int w = 0, h = 0;
                char x = 0, rest = 0;
                if (std::sscanf(text.c_str(), "%5d%c%5d%c", &w, &x, &h, &rest) != 3 ||
-                   (x != 'x' && x != 'X') || w < 320 || w > 7680 || h < 240 || h > 4320)
+                   (x != 'x' && x != 'X') || w < 320 || w > 3840 || h < 240 || h > 2160)
                    throw CLI::ValidationError("--size", "expected WIDTHxHEIGHT from 320x240 to "
-                                                        "7680x4320, got '" +
+                                                        "3840x2160, got '" +
                                                             text + "'");
                o.width = w;
                o.height = h;

@@ -269,7 +269,7 @@ DrawList layoutView(const ViewModel& m, int width, int height) {
                 p.add(Shape::Fill, k >= 0 ? mid : mid - bar, y, bar, rowH - 2,
                       k >= 0 ? kPositive : kNegative, tag + ".bar");
             p.add(Shape::Fill, mid, y, 1, rowH - 2, kDim);
-            int valueW = small * 7 / 2; // "+0.00" beside the name, not over it
+            int valueW = small * 9 / 2; // "+12.60" beside the name, not over it
             p.text(x + 3, y, w - 6 - valueW, rowH - 2, r.name, kText, small);
             p.text(x + 3, y, w - 6, rowH - 2, signedValue(v), kText, small, Shape::Right, true);
         } else {

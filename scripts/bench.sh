@@ -3,7 +3,8 @@
 # with the keyboard in use: instructions per frame from callgrind (the difference of two runs, so
 # set-up does not count), nanoseconds from Google Benchmark, the owner's frame with reader
 # threads, a 10,000-action table, the heap allocations of 10,000 steady frames (must be 0), and
-# inputscope's peak memory and time per frame over ever longer sessions (must stay flat).
+# inputscope's peak memory and time per frame over ever longer sessions, for the table, the JSON
+# and the SVG timeline (must stay flat; the timeline at most 64 MiB for a million frames).
 # Usage: scripts/bench.sh [--quick]   (--quick: shorter timing runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -52,27 +53,40 @@ for device in pad keyboard; do
     "$bin/input_frame_count" allocations "$device" 10000 || status=1
 done
 
-echo "== inputscope: peak memory and time per frame (table output)"
-printf "%-9s %12s %14s\n" frames "peak KiB" "us per frame"
-peaks=()
-for frames in 10000 100000 1000000; do
-    session="$work/frames_$frames.txt"
-    : >"$session"
-    for ((left = frames; left > 0; left -= 1000000)); do
-        echo "frame $((left < 1000000 ? left : 1000000))" >>"$session"
+# Peak memory (KiB) and time per frame of inputscope over ever longer sessions, for one output:
+# the table, the JSON or the SVG timeline. Flat: a hundred times the frames may not cost more
+# than a fifth more memory; `cap` (KiB, optional) bounds the peak of the longest session.
+inputscope_memory() {
+    local what=$1 cap=${2:-0} peaks=() frames session peak seconds
+    shift 2
+    echo "== inputscope: peak memory and time per frame ($what)"
+    printf "%-9s %12s %14s\n" frames "peak KiB" "us per frame"
+    for frames in 10000 100000 1000000; do
+        session="$work/frames_$frames.txt"
+        : >"$session"
+        for ((left = frames; left > 0; left -= 1000000)); do
+            echo "frame $((left < 1000000 ? left : 1000000))" >>"$session"
+        done
+        /usr/bin/time -f "%M %e" -o "$work/time" "$bin/inputscope" --max-frames "$frames" "$@" \
+            "$session" >/dev/null
+        read -r peak seconds <"$work/time"
+        peaks+=("$peak")
+        printf "%-9s %12s %14s\n" "$frames" "$peak" "$(awk -v s="$seconds" -v n="$frames" \
+            'BEGIN {printf "%.2f", s * 1e6 / n}')"
     done
-    /usr/bin/time -f "%M %e" -o "$work/time" "$bin/inputscope" --max-frames "$frames" "$session" \
-        >/dev/null
-    read -r peak seconds <"$work/time"
-    peaks+=("$peak")
-    printf "%-9s %12s %14s\n" "$frames" "$peak" "$(awk -v s="$seconds" -v n="$frames" \
-        'BEGIN {printf "%.2f", s * 1e6 / n}')"
-done
-# Flat: a hundred times the frames may not cost more than a fifth more memory.
-if [ "${peaks[2]}" -gt $((peaks[0] * 6 / 5)) ]; then
-    echo "inputscope's memory grows with the frames: ${peaks[*]} KiB" >&2
-    status=1
-fi
+    rm -f "$work/timeline.svg"
+    if [ "${peaks[2]}" -gt $((peaks[0] * 6 / 5)) ]; then
+        echo "inputscope's memory grows with the frames ($what): ${peaks[*]} KiB" >&2
+        status=1
+    fi
+    if [ "$cap" -gt 0 ] && [ "${peaks[2]}" -gt "$cap" ]; then
+        echo "inputscope ($what) takes ${peaks[2]} KiB for a million frames, above $cap" >&2
+        status=1
+    fi
+}
+inputscope_memory "table output" 0
+inputscope_memory "JSON output" 0 --json
+inputscope_memory "SVG timeline, at most 64 MiB" $((64 * 1024)) --svg "$work/timeline.svg"
 
 echo "== time (Google Benchmark, ns per call)"
 "$bin/input_bench" --benchmark_min_time="$min_time" --benchmark_format=console \

@@ -1,12 +1,15 @@
 #include "command_line.h"
+#include "command_options.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "input/rebinding.h"
 #include "input/version.h"
 #include "live.h"
+#include "names.h"
 #include "numbers.h"
 #include "output.h"
 #include "runner.h"
@@ -16,6 +19,13 @@
 
 namespace inputscope {
 
+CommandResult failure(int code, const std::string& message) {
+    CommandResult result;
+    result.exitCode = code;
+    result.err = printable(message) + "\n";
+    return result;
+}
+
 namespace {
 
 const char* const kDescription =
@@ -24,27 +34,8 @@ const char* const kFooter =
     "Without SESSION the built-in session runs; with --demo and no SESSION, one gameplay frame\n"
     "per 24-byte record. Colours are on when standard output is a terminal and NO_COLOR is not\n"
     "set. With --live (Windows), frames come from the real devices instead of a session, until\n"
-    "the window closes, --seconds pass or Ctrl+C. The session format is described in\n"
-    "docs/inputscope.md.";
-
-struct Options {
-    bool json = false;
-    bool live = false;
-    double seconds = 0.0;
-    bool secondsGiven = false;
-    std::string record;
-    bool printBuiltin = false;
-    bool colour = false, noColour = false;
-    long long maxFrames = kDefaultMaxFrames;
-    std::string session, svg, demo, recordDemo, output, bindings;
-};
-
-CommandResult failure(int code, const std::string& message) {
-    CommandResult result;
-    result.exitCode = code;
-    result.err = printable(message) + "\n";
-    return result;
-}
+    "the window closes, --seconds pass or Ctrl+C; with --watch (Windows), SESSION plays in the\n"
+    "window. The session format is described in docs/inputscope.md.";
 
 // The frame budget as a person writes it: decimal (or 0x hexadecimal), 1 and up.
 std::string readBudget(std::string& text, long long& into) {
@@ -107,6 +98,34 @@ std::unique_ptr<CLI::App> makeParser(Options& o) {
         ->type_name("N");
     app->add_option("--record", o.record, "with --live: write what it saw as a session")
         ->type_name("FILE");
+    app->add_flag("--watch", o.watch, "play SESSION in the viewer window (Windows)");
+    app->add_option("--screenshot", o.screenshot,
+                    "with --watch or --live: the window's picture at --at-frame into FILE.bmp")
+        ->type_name("FILE");
+    app->add_option_function<std::string>(
+           "--at-frame",
+           [&o](std::string text) {
+               std::string problem = readBudget(text, o.atFrame);
+               if (!problem.empty())
+                   throw CLI::ValidationError("--at-frame", problem);
+           },
+           "with --screenshot: the frame to take")
+        ->type_name("N");
+    app->add_option_function<std::string>(
+           "--size",
+           [&o](std::string text) {
+               int w = 0, h = 0;
+               char x = 0, rest = 0;
+               if (std::sscanf(text.c_str(), "%5d%c%5d%c", &w, &x, &h, &rest) != 3 ||
+                   (x != 'x' && x != 'X') || w < 320 || w > 3840 || h < 240 || h > 2160)
+                   throw CLI::ValidationError("--size", "expected WIDTHxHEIGHT from 320x240 to "
+                                                        "3840x2160, got '" +
+                                                            text + "'");
+               o.width = w;
+               o.height = h;
+           },
+           "with --watch or --live: the window's inside, e.g. 800x600 (default 1280x720)")
+        ->type_name("WxH");
     app->add_flag("--print-builtin", o.printBuiltin, "print the built-in session and stop");
     app->add_option("SESSION", o.session, "a session text; '-' reads standard input")
         ->type_name("");
@@ -120,80 +139,6 @@ struct Pending {
     bool failed = false;
     std::string error;
 };
-
-// The live viewer's run: the report and the recording are written as the frames come, and
-// renamed into place when the run ends.
-CommandResult runLiveCommand(const Options& o, const CommandIo& io) {
-    if (!o.session.empty())
-        return failure(2, "inputscope: error: --live reads the devices, not a session (to replay "
-                          "a recorded session, leave out --live)");
-    const char* other = !o.demo.empty()         ? "--demo"
-                        : !o.recordDemo.empty() ? "--record-demo"
-                        : !o.bindings.empty()   ? "--bindings"
-                        : !o.svg.empty()        ? "--svg"
-                                                : nullptr;
-    if (other)
-        return failure(2, std::string("inputscope: error: ") + other + " does not go with --live");
-    if (const char* why = whyNoLive())
-        return failure(2, std::string("inputscope: error: ") + why);
-
-    CommandResult result;
-    bool toStdout = o.output.empty() || o.output == "-";
-    OutputFile report, recording;
-    std::string error;
-    if (!toStdout && !report.open(o.output, error))
-        return failure(1, o.output + ": error: cannot write the report (" + error + ")");
-    if (!o.record.empty() && !recording.open(o.record, error))
-        return failure(1, o.record + ": error: cannot write the recording (" + error + ")");
-    bool reportFailed = false, recordFailed = false;
-    std::string reportError, recordError;
-    ByteOut reportOut;
-    if (!toStdout)
-        reportOut = [&](const std::string& bytes) {
-            reportFailed = reportFailed || !report.write(bytes, reportError);
-        };
-    else if (io.writeStdout)
-        reportOut = io.writeStdout;
-    else
-        reportOut = [&result](const std::string& bytes) { result.out += bytes; };
-    bool colour = o.colour ? true
-                  : o.noColour
-                      ? false
-                      : !o.json && toStdout && io.stdoutIsTerminal && !std::getenv("NO_COLOR");
-    std::unique_ptr<TraceSink> view =
-        o.json ? jsonView(reportOut, true) : textView(colour, reportOut, true);
-    std::unique_ptr<SessionWriter> writer;
-    if (!o.record.empty())
-        writer = std::make_unique<SessionWriter>([&](const std::string& bytes) {
-            recordFailed = recordFailed || !recording.write(bytes, recordError);
-        });
-
-    LiveOptions options;
-    options.seconds = o.seconds;
-    LiveSummary summary;
-    std::string problem = runLive(options, *view, writer.get(), summary);
-    if (!problem.empty())
-        return failure(1, "inputscope: error: " + problem);
-    if (reportFailed)
-        return failure(1, o.output + ": error: cannot write the report (" + reportError + ")");
-    if (recordFailed)
-        return failure(1, o.record + ": error: cannot write the recording (" + recordError + ")");
-    if (!toStdout && !report.commit(error))
-        return failure(1, o.output + ": error: cannot write the report (" + error + ")");
-    if (writer && !recording.commit(error))
-        return failure(1, o.record + ": error: cannot write the recording (" + error + ")");
-    result.err = "inputscope: live: " + counted(summary.frames, "frame") + ", " +
-                 counted(static_cast<long long>(summary.mouseRecords), "mouse record") + ", " +
-                 counted(static_cast<long long>(summary.keyboardRecords), "keyboard record") +
-                 ", " + counted(static_cast<long long>(summary.focusChanges), "focus change") +
-                 "\n";
-    if (writer && writer->unwritten() > 0)
-        result.err += o.record + ": warning: " +
-                      counted(static_cast<long long>(writer->unwritten()), "mouse record") +
-                      " with an absolute position outside 0-65535 could not be recorded; the "
-                      "replay's mouse differs there\n";
-    return result;
-}
 
 } // namespace
 
@@ -222,6 +167,11 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
         result.out = kBuiltinSession;
         return result;
     }
+    std::string viewerProblem = viewerOptionsProblem(o);
+    if (!viewerProblem.empty())
+        return failure(2, "inputscope: error: " + viewerProblem);
+    if (o.watch)
+        return runWatchCommand(o, io);
     if (o.live)
         return runLiveCommand(o, io);
     if (o.secondsGiven || !o.record.empty())
@@ -336,8 +286,12 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
     }
     std::unique_ptr<TraceSink> report = o.json ? jsonView(reportOut) : textView(colour, reportOut);
     std::unique_ptr<TraceSink> svg;
-    if (!o.svg.empty())
-        svg = svgView(into(open(o.svg, "timeline")));
+    std::string svgError;
+    Pending* svgFile = nullptr;
+    if (!o.svg.empty()) {
+        svgFile = open(o.svg, "timeline");
+        svg = svgView(into(svgFile), &svgError);
+    }
     Pending* demoFile = o.recordDemo.empty() ? nullptr : open(o.recordDemo, "demo");
     auto writeFailure = [&](const Pending& file) {
         return failure(1, file.path + ": error: cannot write the " + file.what + " (" + file.error +
@@ -357,6 +311,10 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
     std::vector<std::uint8_t> recorded = runSession(session, run, views);
     if (demoFile)
         into(demoFile)(std::string(recorded.begin(), recorded.end()));
+    if (svgFile && !svgError.empty() && !svgFile->failed) {
+        svgFile->failed = true;
+        svgFile->error = svgError;
+    }
 
     if (const Pending* bad = failed())
         return writeFailure(*bad);

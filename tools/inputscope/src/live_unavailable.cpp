@@ -1,6 +1,6 @@
 #include "live.h"
 
-// The simulated platform has no devices and no message queue to read them from.
+// The simulated platform has no devices, no message queue to read them from and no window.
 
 namespace inputscope {
 
@@ -9,8 +9,17 @@ const char* whyNoLive() {
            "(this build runs on the simulated platform; a recorded session replays here)";
 }
 
+const char* whyNoWatch() {
+    return "--watch plays the session in a window, which only the Windows build opens (here the "
+           "table, --json and --svg show the same frames)";
+}
+
 std::string runLive(const LiveOptions&, TraceSink&, SessionWriter*, LiveSummary&) {
     return whyNoLive();
+}
+
+std::string runWatch(const Session&, const RunOptions&, const ViewerOptions&, long long&) {
+    return whyNoWatch();
 }
 
 } // namespace inputscope

@@ -1,5 +1,6 @@
 #include "live.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <windows.h>
@@ -9,6 +10,8 @@
 #include "input/input.h"
 #include "standin/control.h"
 #include "standin/input_window.h"
+#include "view.h"
+#include "view_windows.h"
 
 namespace inputscope {
 
@@ -73,6 +76,10 @@ const char* whyNoLive() {
 
 std::string runLive(const LiveOptions& options, TraceSink& sink, SessionWriter* record,
                     LiveSummary& summary) {
+    ViewModel model;
+    model.title = "live";
+    model.help = "close the window to stop";
+    model.deadZone = measureDeadZone(); // on the stand-in's pads, before the real ones
     sim::reset();
     for (unsigned user = 0; user < 4; ++user)
         host::xinput::useDevice(user); // the real controllers
@@ -84,6 +91,10 @@ std::string runLive(const LiveOptions& options, TraceSink& sink, SessionWriter* 
         manager.setKeyboard(&keyboard);
         ActionTable actions;
         actions.refreshNames(manager);
+        std::vector<int> everyAction; // the window lists them all, lit or not
+        for (std::size_t id = 0; id < actions.names.size(); ++id)
+            if (!actions.names[id].empty())
+                everyAction.push_back(static_cast<int>(id));
         Recorder recorder(record);
         host::InputWindow window(manager, keyboard, &recorder);
 
@@ -100,6 +111,13 @@ std::string runLive(const LiveOptions& options, TraceSink& sink, SessionWriter* 
         if (!window.open("inputscope live", error)) {
             sim::reset();
             return "cannot open the window: " + error;
+        }
+        // The class standin/window gives its window; the viewer paints it, the pump stays the
+        // host's.
+        ViewerWindow viewer;
+        if (!viewer.attach("GameInputHostWindow", options.view.width, options.view.height, error)) {
+            sim::reset();
+            return "cannot draw in the window: " + error;
         }
         g_stop = false;
         SetConsoleCtrlHandler(onConsoleStop, TRUE);
@@ -135,7 +153,14 @@ std::string runLive(const LiveOptions& options, TraceSink& sink, SessionWriter* 
             entry.frame.frame = static_cast<int>(frame);
             entry.frame.time = time;
             entry.frame.dt = dt;
-            readFrame(manager, keyboard, actions, {}, true, entry.frame);
+            readFrame(manager, keyboard, actions, everyAction, true, entry.frame);
+            model.frame = entry.frame;
+            viewer.show(model);
+            // The table and the JSON show the actions that fired, as a replay does.
+            std::vector<ActionRead>& reads = entry.frame.reads;
+            reads.erase(std::remove_if(reads.begin(), reads.end(),
+                                       [](const ActionRead& r) { return !fired(r); }),
+                        reads.end());
             sink.entry(entry);
             // Each key's name the first time it goes down, as the system gives it.
             for (int key : entry.frame.inputs.keys) {
@@ -151,6 +176,11 @@ std::string runLive(const LiveOptions& options, TraceSink& sink, SessionWriter* 
             if (record)
                 record->frame(dt, keys, entry.frame);
             manager.resetMouseInputDeltas(); // each frame's motion is its own
+            if (options.view.atFrame > 0 && frame >= options.view.atFrame) {
+                if (options.view.screenshot)
+                    options.view.screenshot(viewer.picture());
+                break;
+            }
             if (options.seconds > 0.0 && time >= options.seconds)
                 break;
         }

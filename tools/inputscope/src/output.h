@@ -2,7 +2,8 @@
 
 // The three views of a run: the terminal table, JSON for machines and the SVG timeline. Each is a
 // sink that takes the entries as the run makes them, so the table and the JSON go out line by
-// line and a long session costs no memory per frame; the timeline keeps what it will draw.
+// line and a long session costs no memory per frame; the timeline spools its frames to a scratch
+// file and draws them at the end.
 
 #include <functional>
 #include <memory>
@@ -20,7 +21,9 @@ using ByteOut = std::function<void(const std::string& bytes)>;
 constexpr std::size_t kOutputChunk = 1 << 16;
 std::unique_ptr<TraceSink> textView(bool colour, ByteOut out, bool eachEntry = false);
 std::unique_ptr<TraceSink> jsonView(ByteOut out, bool eachEntry = false);
-std::unique_ptr<TraceSink> svgView(ByteOut out);
+// The timeline spools its frames to a scratch file; a failure there leaves the chart unwritten
+// and says why in `error` (checked after the run).
+std::unique_ptr<TraceSink> svgView(ByteOut out, std::string* error);
 
 // A whole recorded trace through a view, as one string.
 std::string renderText(const Trace& trace, bool colour);

@@ -3,6 +3,7 @@
 // Runs a session through the library, as a host would, and records what the game would read.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,7 @@ struct RunOptions {
     const std::vector<std::uint8_t>* demo = nullptr; // 24-byte records to play into the pad
     bool recordDemo = false;
     const std::string* bindings = nullptr; // a profile applied as the run starts (checked)
+    bool readAll = false; // every named action in each frame's reads, fired or not (the viewer)
 };
 
 // The actions a run knows: the default table's types, and the names the manager gives each id
@@ -185,6 +187,10 @@ struct ActionTable {
 void readFrame(input::InputManager& manager, input::Keyboard& keyboard, const ActionTable& actions,
                const std::vector<int>& show, bool drainTyped, FrameView& f);
 
+// Whether an action fired: a digital action that reads true, an analogue one with a value other
+// than 0.
+bool fired(const ActionRead& read);
+
 // The display name the manager gives a key (InputManager::getKeycodeName), in UTF-8.
 std::string keyDisplayName(input::InputManager& manager, int key);
 
@@ -198,6 +204,23 @@ std::vector<std::uint8_t> runSession(const Session& session, const RunOptions& o
                                      TraceSink& sink);
 // The same, keeping the whole trace.
 Trace runSession(const Session& session, const RunOptions& options);
+
+// A session run a frame at a time, for the viewer: the host's state lives between the calls.
+// The session and the options outlive the player.
+class SessionPlayer {
+public:
+    SessionPlayer(const Session& session, const RunOptions& options);
+    ~SessionPlayer();
+    SessionPlayer(const SessionPlayer&) = delete;
+    SessionPlayer& operator=(const SessionPlayer&) = delete;
+    // Runs to the next frame (re-reads are not frames) and gives it; false when the session
+    // has no more.
+    bool next(FrameView& frame);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 // Size of one demo record.
 constexpr std::size_t kDemoRecordSize = 24;

@@ -28,6 +28,15 @@ bool consoleShowsColour(DWORD which) {
 }
 #endif
 
+// A size as a limit is named: whole MiB or KiB when it is one, else bytes.
+std::string sizeText(std::size_t bytes) {
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0)
+        return std::to_string(bytes >> 20) + " MiB";
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
 // Reads to the end, refusing more than `limit` bytes.
 bool readStream(std::FILE* file, std::size_t limit, std::string& content, std::string& error) {
     content.clear();
@@ -35,7 +44,7 @@ bool readStream(std::FILE* file, std::size_t limit, std::string& content, std::s
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         if (content.size() + got > limit) {
-            error = "larger than " + std::to_string(limit >> 20) + " MiB";
+            error = "larger than " + sizeText(limit);
             content.clear();
             return false;
         }
@@ -108,6 +117,39 @@ bool readFile(const std::string& path, std::size_t limit, std::string& content,
 
 bool readStandardInput(std::size_t limit, std::string& content, std::string& error) {
     return readStream(stdin, limit, content, error);
+}
+
+std::FILE* scratchFile(std::string& error) {
+#ifdef _WIN32
+    // msvcrt's tmpfile() creates in the root of the drive, where a user may not write.
+    char folder[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH) {
+        error = "no folder for temporary files (error " + std::to_string(GetLastError()) + ")";
+        return nullptr;
+    }
+    static int serial = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = std::string(folder) + "inputscope-" + std::to_string(processId()) + "-" +
+                           std::to_string(++serial) + ".tmp";
+        int fd = _open(name.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_TEMPORARY,
+                       _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            if (std::FILE* file = _fdopen(fd, "w+b"))
+                return file;
+            _close(fd);
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    error = std::strerror(errno);
+    return nullptr;
+#else
+    std::FILE* file = std::tmpfile();
+    if (!file)
+        error = std::strerror(errno);
+    return file;
+#endif
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& content, std::string& error) {

@@ -20,6 +20,10 @@ void useBinaryStdio();
 bool readFile(const std::string& path, std::size_t limit, std::string& content, std::string& error);
 bool readStandardInput(std::size_t limit, std::string& content, std::string& error);
 
+// A file to write and read back within the run, removed when it is closed (and when the process
+// ends, however it ends); null and a reason when none can be made.
+std::FILE* scratchFile(std::string& error);
+
 // The whole of `content` through an OutputFile.
 bool writeFileAtomically(const std::string& path, const std::string& content, std::string& error);
 

@@ -85,4 +85,55 @@ std::string counted(long long count, const std::string& singular) {
     return std::to_string(count) + " " + singular + (count == 1 ? "" : "s");
 }
 
+std::string toUtf8(const wchar_t* text) {
+    std::string out;
+    for (std::size_t i = 0; text[i]; ++i) {
+        std::uint32_t c = static_cast<std::uint32_t>(text[i]);
+        if (sizeof(wchar_t) == 2) {
+            c &= 0xFFFF;
+            std::uint32_t low = static_cast<std::uint32_t>(text[i + 1]) & 0xFFFF;
+            if (c >= 0xD800 && c < 0xDC00 && low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::wstring fromUtf8(const std::string& text) {
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        std::uint32_t c = extra == 0 ? b : b & (0x3F >> extra);
+        ++i;
+        for (int k = 0; k < extra && i < text.size(); ++k, ++i)
+            c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<wchar_t>(0xD800 + (c >> 10));
+            out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<wchar_t>(c);
+        }
+    }
+    return out;
+}
+
 } // namespace inputscope

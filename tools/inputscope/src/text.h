@@ -22,6 +22,11 @@ bool isControl(std::uint32_t codePoint);
 // byte that is not UTF-8 as \xNN: safe on a terminal, in a log line and in XML.
 std::string printable(const std::string& text);
 
+// Wide text (UTF-16 where wchar_t has 16 bits, UTF-32 elsewhere) to UTF-8 and back, for the
+// library's key names and the string table.
+std::string toUtf8(const wchar_t* text);
+std::wstring fromUtf8(const std::string& text);
+
 // "1 frame", "2 frames".
 std::string counted(long long count, const std::string& singular);
 

@@ -176,6 +176,9 @@ void messages(const std::string& dir) {
     if (!readText(dir + "/errors.txt", text))
         return;
     expect(writeFileAtomically("check_bad.bin", std::string(25, '\0'), error), "write a demo");
+    expect(writeFileAtomically("check_big.profile", std::string(input::kMaxProfileSize + 2, '#'),
+                               error),
+           "write a profile");
     for (const char* file : {"check_report.out", "check.svg", "check_live.txt"})
         std::remove(file); // what an earlier run that stopped half-way may have left
     std::string title, session, input;
@@ -224,8 +227,9 @@ void messages(const std::string& dir) {
     }
     expect(cases > 0, "errors.txt holds cases");
     std::remove("check_bad.bin");
+    std::remove("check_big.profile");
 
-    // Standard input too large to read, and the live viewer in a build that has none.
+    // Standard input too large to read, and the viewers in a build that has none.
     expect(refusal({"-"}, stdinHolding(std::string(kMaxSessionBytes + 1, 'x'))) ==
                "exit 2: <stdin>: error: cannot read the session (larger than 16 MiB)",
            "a session too large to read");
@@ -233,6 +237,12 @@ void messages(const std::string& dir) {
         std::string actual = refusal({"--live", "--record", "check_live.txt"}, CommandIo());
         expect(actual.rfind("exit 2: inputscope: error: --live reads the real keyboard", 0) == 0,
                "the simulated build refuses --live and writes nothing", actual);
+        actual = refusal({"--watch", "--screenshot", "check.bmp", "--at-frame", "3"}, CommandIo());
+        expect(actual == "exit 2: inputscope: error: --watch plays the session in a window, which "
+                         "only the Windows build opens (here the table, --json and --svg show the "
+                         "same frames)" &&
+                   !fs::exists("check.bmp"),
+               "the simulated build refuses --watch and writes nothing", actual);
     }
 
     // The file name and the echoed text are escaped as well.

@@ -1,0 +1,362 @@
+// The layer's frame: which contexts are live and what they claim, each mapping's trigger state,
+// each action's state and events, and the releases (pop, focus, a pad gone).
+#include <cmath>
+
+#include "contexts/state.h"
+#include "input/input_manager.h"
+
+namespace input {
+
+namespace {
+
+bool validAction(const InputContexts::State& s, int action) {
+    return action >= 0 && static_cast<std::uint32_t>(action) < s.actions.size();
+}
+
+float magnitudeOf(ValueType type, const float v[2]) {
+    if (type == VALUE_AXIS_2D)
+        return std::sqrt(v[0] * v[0] + v[1] * v[1]);
+    return std::fabs(v[0]);
+}
+
+// Claims: each atom goes to the highest-ranked live context mapping it, pass-through mappings
+// aside; a mapping reads the atoms a higher context holds as zero.
+void updateClaims(InputContexts::State& s) {
+    s.claimsDirty = false;
+    for (ContextRec& c : s.contexts)
+        c.rank = 0;
+    std::int32_t rank = 0;
+    for (;;) { // rank the live contexts by priority, then by push order
+        ContextRec* next = nullptr;
+        for (ContextRec& c : s.contexts) {
+            if (!c.effective || c.rank > 0)
+                continue;
+            if (!next || c.priority < next->priority ||
+                (c.priority == next->priority && c.pushSerial < next->pushSerial))
+                next = &c;
+        }
+        if (!next)
+            break;
+        next->rank = ++rank;
+    }
+    for (std::int16_t& claim : s.claims)
+        claim = 0;
+    for (const MappingRec& m : s.mappings) {
+        std::int16_t r = static_cast<std::int16_t>(s.contexts[m.context].rank);
+        if (r == 0 || m.def.passThrough)
+            continue;
+        for (int i = 0; i < m.atomCount; ++i) {
+            std::int16_t& claim = s.claims[m.atoms[i]];
+            claim = claim > r ? claim : r;
+        }
+    }
+    for (MappingRec& m : s.mappings) {
+        m.claimed = 0;
+        for (int i = 0; i < m.atomCount; ++i) {
+            if (s.claims[m.atoms[i]] > s.contexts[m.context].rank)
+                m.claimed = static_cast<std::uint8_t>(m.claimed | (1u << i));
+        }
+    }
+}
+
+void setEffective(InputContexts::State& s, int context, bool effective) {
+    ContextRec& c = s.contexts[context];
+    if (c.effective == effective)
+        return;
+    c.effective = effective;
+    s.claimsDirty = true;
+    for (std::uint32_t i = 0; i < s.mappings.size(); ++i) {
+        if (s.mappings[i].context != context)
+            continue;
+        if (effective)
+            s.mappings[i].waitRelease = true; // what is down now was pressed for something else
+        else
+            releaseMapping(s, static_cast<int>(i));
+    }
+}
+
+void updateEffective(InputContexts::State& s) {
+    for (std::uint32_t i = 0; i < s.contexts.size(); ++i) {
+        const ContextRec& c = s.contexts[i];
+        bool effective = s.focus && c.pushed &&
+                         (c.channels == 0 || s.manager->isChannelOn(static_cast<int>(c.channels)));
+        setEffective(s, static_cast<int>(i), effective);
+    }
+}
+
+// A pad that went away (or a selected pad that changed slot) releases the mappings reading it.
+void releaseLostPads(InputContexts::State& s, const bool wasConnected[5], int wasSelected) {
+    std::uint32_t lost = 0;
+    for (int block = 0; block < 5; ++block) {
+        if (wasConnected[block] && !s.devices.connected[block])
+            lost |= 1u << block;
+    }
+    if (wasSelected != s.devices.selectedSlot)
+        lost |= 1u << atom::kSelected;
+    lost &= s.padsUsed;
+    if (!lost)
+        return;
+    for (std::uint32_t i = 0; i < s.mappings.size(); ++i) {
+        const Source& source = s.mappings[i].def.source;
+        int block = source.pad == kSelectedPad ? atom::kSelected : source.pad;
+        if (usesPad(source) && (lost & (1u << block)))
+            releaseMapping(s, static_cast<int>(i));
+    }
+}
+
+TriggerState evaluateMapping(InputContexts::State& s, MappingRec& m) {
+    float v[2];
+    readSource(s, m, v);
+    if (m.waitRelease) {
+        if (std::fabs(v[0]) < kRestLevel && std::fabs(v[1]) < kRestLevel)
+            m.waitRelease = false;
+        v[0] = v[1] = 0.0f;
+    }
+    if (m.idle && v[0] == 0.0f && v[1] == 0.0f) {
+        m.value[0] = m.value[1] = 0.0f;
+        return m.state = TRIGGER_NONE;
+    }
+    applyModifiers(s, m, v);
+    m.value[0] = v[0];
+    m.value[1] = v[1];
+    m.state = evaluateTriggers(s, m, magnitudeOf(s.actions[m.def.action].type, v));
+    m.idle = m.state == TRIGGER_NONE && !m.hasCombo && m.smooth[0] == 0.0f && m.smooth[1] == 0.0f &&
+             !runsBusy(m);
+    return m.state;
+}
+
+// The action's state and value from its live mappings' last evaluation.
+void gather(InputContexts::State& s, ActionRec& a, int topo) {
+    TriggerState best = TRIGGER_NONE;
+    float value[2] = {0.0f, 0.0f}, largest = -1.0f;
+    for (std::int32_t k = s.orderBegin[topo]; k < s.orderBegin[topo + 1]; ++k) {
+        const MappingRec& m = s.mappings[s.order[k]];
+        if (!s.contexts[m.context].effective)
+            continue;
+        best = m.state > best ? m.state : best;
+        float size = std::fabs(m.value[0]) + std::fabs(m.value[1]);
+        if (size > largest) {
+            largest = size;
+            value[0] = m.value[0];
+            value[1] = m.value[1];
+        }
+    }
+    a.state = best;
+    if (a.type == VALUE_DIGITAL) {
+        a.value[0] = best == TRIGGER_TRIGGERED ? 1.0f : 0.0f;
+        a.value[1] = 0.0f;
+    } else {
+        a.value[0] = value[0];
+        a.value[1] = a.type == VALUE_AXIS_2D ? value[1] : 0.0f;
+    }
+}
+
+// A fired chord takes its sources from every other mapping on them until they are let go.
+void consumeChordSources(InputContexts::State& s) {
+    for (const MappingRec& chord : s.mappings) {
+        if (!chord.hasChord || chord.state != TRIGGER_TRIGGERED ||
+            !s.contexts[chord.context].effective)
+            continue;
+        for (std::uint32_t i = 0; i < s.mappings.size(); ++i) {
+            MappingRec& m = s.mappings[i];
+            if (&m == &chord || m.hasChord || !s.contexts[m.context].effective)
+                continue;
+            for (int a = 0; a < m.atomCount; ++a) {
+                bool shared = false;
+                for (int b = 0; b < chord.atomCount; ++b)
+                    shared |= m.atoms[a] == chord.atoms[b];
+                if (shared) {
+                    resetMapping(m);
+                    m.waitRelease = true;
+                    gather(s, s.actions[m.def.action], s.actions[m.def.action].topo);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+void releaseMapping(InputContexts::State& s, int mapping) {
+    MappingRec& m = s.mappings[mapping];
+    resetMapping(m);
+    m.waitRelease = true;
+    settleAction(s, m.def.action);
+}
+
+void settleAction(InputContexts::State& s, int action) {
+    ActionRec& a = s.actions[action];
+    TriggerState before = a.state;
+    gather(s, a, a.topo);
+    if (a.state != before)
+        a.pending |= frameEvents(before, a.state);
+}
+
+void InputContexts::step(float dt) {
+    State& s = *m_state;
+    if (!(dt >= 0.0f) || !std::isfinite(dt))
+        dt = 0.0f;
+    s.now += dt;
+
+    bool wasConnected[5];
+    for (int i = 0; i < 5; ++i)
+        wasConnected[i] = s.devices.connected[i];
+    int wasSelected = s.devices.selectedSlot;
+    takeSnapshot(s);
+    releaseLostPads(s, wasConnected, wasSelected);
+    updateEffective(s);
+    if (s.claimsDirty)
+        updateClaims(s);
+
+    std::uint32_t count = s.topo.size();
+    for (std::uint32_t t = 0; t < count; ++t) {
+        ActionRec& a = s.actions[s.topo[t]];
+        TriggerState previous = a.state;
+        for (std::int32_t k = s.orderBegin[t]; k < s.orderBegin[t + 1]; ++k) {
+            MappingRec& m = s.mappings[s.order[k]];
+            if (s.contexts[m.context].effective)
+                evaluateMapping(s, m);
+        }
+        gather(s, a, static_cast<int>(t));
+        a.rose = a.state == TRIGGER_TRIGGERED && previous != TRIGGER_TRIGGERED;
+        // `events` holds the state before this frame until the events are derived below.
+        a.events = static_cast<std::uint32_t>(previous);
+    }
+    if (s.anyChord)
+        consumeChordSources(s);
+    for (ActionRec& a : s.actions) {
+        TriggerState previous = static_cast<TriggerState>(a.events);
+        a.events = frameEvents(previous, a.state) | a.pending;
+        a.pending = 0;
+        a.stepEvents |= a.events;
+        a.stepTriggers += a.state == TRIGGER_TRIGGERED;
+    }
+}
+
+// --- Contexts at run time
+// -------------------------------------------------------------------------
+
+bool InputContexts::push(int context) {
+    State& s = *m_state;
+    if (context < 0 || static_cast<std::uint32_t>(context) >= s.contexts.size())
+        return false;
+    ContextRec& c = s.contexts[context];
+    if (c.pushed)
+        return true;
+    c.pushed = true;
+    c.pushSerial = ++s.pushSerial;
+    return true;
+}
+
+bool InputContexts::pop(int context) {
+    State& s = *m_state;
+    if (context < 0 || static_cast<std::uint32_t>(context) >= s.contexts.size())
+        return false;
+    s.contexts[context].pushed = false;
+    setEffective(s, context, false);
+    return true;
+}
+
+bool InputContexts::isPushed(int context) const {
+    const State& s = *m_state;
+    return context >= 0 && static_cast<std::uint32_t>(context) < s.contexts.size() &&
+           s.contexts[context].pushed;
+}
+
+void InputContexts::setFocus(bool focus) {
+    State& s = *m_state;
+    s.focus = focus;
+    if (!focus) {
+        for (std::uint32_t i = 0; i < s.contexts.size(); ++i)
+            setEffective(s, static_cast<int>(i), false);
+    }
+}
+
+// --- Reads
+// -----------------------------------------------------------------------------------------
+
+double InputContexts::now() const {
+    return m_state->now;
+}
+
+TriggerState InputContexts::state(int action) const {
+    return validAction(*m_state, action) ? m_state->actions[action].state : TRIGGER_NONE;
+}
+
+std::uint32_t InputContexts::events(int action) const {
+    return validAction(*m_state, action) ? m_state->actions[action].events : 0;
+}
+
+float InputContexts::value(int action) const {
+    return validAction(*m_state, action) ? m_state->actions[action].value[0] : 0.0f;
+}
+
+Value2 InputContexts::value2(int action) const {
+    if (!validAction(*m_state, action))
+        return Value2();
+    const ActionRec& a = m_state->actions[action];
+    return Value2{a.value[0], a.value[1]};
+}
+
+std::uint32_t InputContexts::stepEvents(int action) const {
+    return validAction(*m_state, action) ? m_state->actions[action].stepEvents : 0;
+}
+
+int InputContexts::stepTriggerCount(int action) const {
+    return validAction(*m_state, action) ? m_state->actions[action].stepTriggers : 0;
+}
+
+void InputContexts::switchWorldStep() {
+    for (ActionRec& a : m_state->actions) {
+        a.stepEvents = 0;
+        a.stepTriggers = 0;
+    }
+}
+
+namespace {
+
+// Folds `pick` over the triggers of the action's live mappings that are down.
+template <class Pick> float overLiveTriggers(const InputContexts::State& s, int action, Pick pick) {
+    float best = 0.0f;
+    if (!validAction(s, action))
+        return best;
+    int topo = s.actions[action].topo;
+    for (std::int32_t k = s.orderBegin[topo]; k < s.orderBegin[topo + 1]; ++k) {
+        const MappingRec& m = s.mappings[s.order[k]];
+        if (!s.contexts[m.context].effective)
+            continue;
+        for (int i = 0; i < m.def.triggerCount; ++i) {
+            if (m.runs[i].down) {
+                float v =
+                    pick(m.def.triggers[i], m.runs[i], static_cast<float>(s.now - m.runs[i].start));
+                best = v > best ? v : best;
+            }
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+float InputContexts::holdProgress(int action) const {
+    return overLiveTriggers(*m_state, action, [](const Trigger& t, const TriggerRun&, float held) {
+        if (t.kind != TRIGGER_HOLD && t.kind != TRIGGER_HOLD_AND_RELEASE)
+            return 0.0f;
+        return held >= t.time ? 1.0f : held / t.time;
+    });
+}
+
+float InputContexts::heldTime(int action) const {
+    return overLiveTriggers(*m_state, action,
+                            [](const Trigger&, const TriggerRun&, float held) { return held; });
+}
+
+int InputContexts::pulseCount(int action) const {
+    return static_cast<int>(
+        overLiveTriggers(*m_state, action, [](const Trigger& t, const TriggerRun& run, float) {
+            return t.kind == TRIGGER_PULSE ? static_cast<float>(run.count) : 0.0f;
+        }));
+}
+
+} // namespace input

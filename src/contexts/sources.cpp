@@ -1,0 +1,228 @@
+// What the layer reads: the device snapshot taken once a step, and the value of one source.
+#include <cmath>
+
+#include "contexts/state.h"
+#include "gamepad/gamepad_state.h"
+#include "input/input_manager.h"
+#include "input/input_x86.h"
+#include "manager/locks.h"
+#include "pc/input_x86_access.h"
+
+namespace input {
+
+namespace {
+
+int padBlock(const Source& source) {
+    return source.pad == kSelectedPad ? atom::kSelected : source.pad;
+}
+
+int padAtom(const Source& source, int input) {
+    return atom::kPads + padBlock(source) * atom::kPadInputs + input;
+}
+
+// Pad codes 20-23 are inputs 18-21 of a pad block.
+int axisInput(int code) {
+    return 18 + code - GAMEPAD_LEFT_STICK_X;
+}
+
+float keyValue(const DeviceSnapshot& d, int code) {
+    return d.pc && InputX86Access::keyDown(*d.pc, static_cast<unsigned short>(code)) ? 1.0f : 0.0f;
+}
+
+float padButtonValue(const _tov_XINPUT_GAMEPAD& report, int code) {
+    if (code == GAMEPAD_LEFT_TRIGGER)
+        return report.bLeftTrigger / 255.0f;
+    if (code == GAMEPAD_RIGHT_TRIGGER)
+        return report.bRightTrigger / 255.0f;
+    return (report.wButtons >> code) & 1u ? 1.0f : 0.0f;
+}
+
+float padAxisValue(const _tov_XINPUT_GAMEPAD& report, int axis) {
+    std::int16_t raw = axis == 0   ? report.sThumbLX
+                       : axis == 1 ? report.sThumbLY
+                       : axis == 2 ? report.sThumbRX
+                                   : report.sThumbRY;
+    float v = raw / 32767.0f;
+    return v < -1.0f ? -1.0f : v;
+}
+
+bool validKey(int code) {
+    return code >= 0 && code < KEY_COUNT;
+}
+
+} // namespace
+
+bool usesPad(const Source& source) {
+    return source.kind == SOURCE_PAD_BUTTON || source.kind == SOURCE_PAD_AXIS ||
+           source.kind == SOURCE_PAD_STICK;
+}
+
+int sourceAtoms(const Source& source, std::int32_t atoms[4]) {
+    const std::int32_t* c = source.codes;
+    switch (source.kind) {
+    case SOURCE_KEY: atoms[0] = c[0]; return 1;
+    case SOURCE_MOUSE_MOTION:
+        if (c[0] == 2) {
+            atoms[0] = atom::kMouse;
+            atoms[1] = atom::kMouse + 1;
+            return 2;
+        }
+        atoms[0] = atom::kMouse + c[0];
+        return 1;
+    case SOURCE_PAD_BUTTON: atoms[0] = padAtom(source, c[0]); return 1;
+    case SOURCE_PAD_AXIS: atoms[0] = padAtom(source, axisInput(c[0])); return 1;
+    case SOURCE_PAD_STICK:
+        atoms[0] = padAtom(source, 18 + 2 * c[0]);
+        atoms[1] = atoms[0] + 1;
+        return 2;
+    case SOURCE_KEY_AXIS:
+        atoms[0] = c[0];
+        atoms[1] = c[1];
+        return 2;
+    case SOURCE_KEY_AXIS_2D:
+        for (int i = 0; i < 4; ++i)
+            atoms[i] = c[i];
+        return 4;
+    case SOURCE_ACTION: atoms[0] = atom::kActions + c[0]; return 1;
+    default: return 0;
+    }
+}
+
+bool checkSource(InputManager& manager, const Source& source, ContextError* error) {
+    const std::int32_t* c = source.codes;
+    if (usesPad(source) && (source.pad < kSelectedPad || source.pad > 3)) {
+        fail(error, "pad %d is not a slot 0-3 or the selected pad (-1)", source.pad);
+        return false;
+    }
+    switch (source.kind) {
+    case SOURCE_KEY:
+        if (validKey(c[0]))
+            return true;
+        fail(error, "unknown key code %d (0-257)", c[0]);
+        return false;
+    case SOURCE_MOUSE_MOTION:
+        if (c[0] >= 0 && c[0] <= 2)
+            return true;
+        fail(error, "unknown mouse axis %d (0 x, 1 y, 2 both)", c[0]);
+        return false;
+    case SOURCE_PAD_BUTTON:
+        if (c[0] >= 0 && c[0] <= GAMEPAD_RIGHT_TRIGGER && c[0] != 10 && c[0] != 11)
+            return true;
+        fail(error, "unknown pad button code %d (0-9, 12-17)", c[0]);
+        return false;
+    case SOURCE_PAD_AXIS:
+        if (c[0] >= GAMEPAD_LEFT_STICK_X && c[0] <= GAMEPAD_RIGHT_STICK_Y)
+            return true;
+        fail(error, "unknown pad axis code %d (20-23)", c[0]);
+        return false;
+    case SOURCE_PAD_STICK:
+        if (c[0] == 0 || c[0] == 1)
+            return true;
+        fail(error, "unknown stick %d (0 left, 1 right)", c[0]);
+        return false;
+    case SOURCE_KEY_AXIS:
+    case SOURCE_KEY_AXIS_2D:
+        for (int i = 0; i < (source.kind == SOURCE_KEY_AXIS ? 2 : 4); ++i) {
+            if (!validKey(c[i])) {
+                fail(error, "unknown key code %d (0-257) in a key axis", c[i]);
+                return false;
+            }
+        }
+        return true;
+    case SOURCE_ACTION:
+        if (c[0] >= 0 && manager.isActionAssigned(c[0]) && !manager.getActionName(c[0]).empty())
+            return true;
+        fail(error, "manager action %d is not registered", c[0]);
+        return false;
+    default: fail(error, "unknown source kind %d", static_cast<int>(source.kind)); return false;
+    }
+}
+
+void takeSnapshot(InputContexts::State& s) {
+    InputManager& manager = *s.manager;
+    DeviceSnapshot& d = s.devices;
+    d.pc = manager.getInputX86();
+    d.mouse[0] = d.pc ? d.pc->getMouseDeltaX() : 0.0f;
+    d.mouse[1] = d.pc ? d.pc->getMouseDeltaY() : 0.0f;
+    d.usingKeyboardAndMouse = manager.isUsingKeyboardAndMouse();
+    d.invertPad[0] = manager.getInvertHorizontalForPad();
+    d.invertPad[1] = manager.getInvertVerticalForPad();
+    d.invertMouse[0] = manager.getInvertHorizontalForMouse();
+    d.invertMouse[1] = manager.getInvertVerticalForMouse();
+    if (s.padsUsed == 0)
+        return;
+    // The selected pad is the one getGamepad answers, slot 0 when none is selected.
+    d.selectedSlot = manager.getGamepad()->getID();
+    for (int block = 0; block < 5; ++block) {
+        if (!(s.padsUsed & (1u << block)))
+            continue;
+        int slot = block == atom::kSelected ? d.selectedSlot : block;
+        const GamepadState& pad = GamepadAccess::state(*manager.getGamepad(slot));
+        d.connected[block] = pad.connected;
+        if (!d.connected[block]) {
+            d.pads[block] = _tov_XINPUT_GAMEPAD{};
+            continue;
+        }
+        RecursiveLockGuard guard(pad.lock);
+        d.pads[block] = pad.reports.current;
+    }
+}
+
+void readSource(const InputContexts::State& s, const MappingRec& m, float v[2]) {
+    const DeviceSnapshot& d = s.devices;
+    const Source& source = m.def.source;
+    const std::int32_t* c = source.codes;
+    float a[4] = {};
+    switch (source.kind) {
+    case SOURCE_KEY: a[0] = keyValue(d, c[0]); break;
+    case SOURCE_MOUSE_MOTION:
+        if (c[0] == 2) {
+            a[0] = d.mouse[0];
+            a[1] = d.mouse[1];
+        } else {
+            a[0] = d.mouse[c[0]];
+        }
+        break;
+    case SOURCE_PAD_BUTTON: a[0] = padButtonValue(d.pads[padBlock(source)], c[0]); break;
+    case SOURCE_PAD_AXIS:
+        a[0] = padAxisValue(d.pads[padBlock(source)], c[0] - GAMEPAD_LEFT_STICK_X);
+        break;
+    case SOURCE_PAD_STICK:
+        a[0] = padAxisValue(d.pads[padBlock(source)], 2 * c[0]);
+        a[1] = padAxisValue(d.pads[padBlock(source)], 2 * c[0] + 1);
+        break;
+    case SOURCE_KEY_AXIS:
+        a[0] = keyValue(d, c[0]);
+        a[1] = keyValue(d, c[1]);
+        break;
+    case SOURCE_KEY_AXIS_2D:
+        for (int i = 0; i < 4; ++i)
+            a[i] = keyValue(d, c[i]);
+        break;
+    case SOURCE_ACTION: {
+        ValueType type = s.actions[m.def.action].type;
+        a[0] = type == VALUE_DIGITAL ? (s.manager->readDigital(c[0]) ? 1.0f : 0.0f)
+                                     : s.manager->readAnalog(c[0]);
+        break;
+    }
+    default: break;
+    }
+    if (m.claimed) {
+        for (int i = 0; i < m.atomCount; ++i) {
+            if (m.claimed & (1u << i))
+                a[i] = 0.0f;
+        }
+    }
+    if (source.kind == SOURCE_KEY_AXIS) {
+        v[0] = a[1] - a[0];
+        v[1] = 0.0f;
+    } else if (source.kind == SOURCE_KEY_AXIS_2D) {
+        v[0] = a[3] - a[2];
+        v[1] = a[0] - a[1];
+    } else {
+        v[0] = a[0];
+        v[1] = a[1];
+    }
+}
+
+} // namespace input

@@ -111,7 +111,8 @@ enum TriggerKind : std::int32_t {
     TRIGGER_TAP = 5,
     // `count` presses (default 2), each held < time before its release and each pressed at most
     // `gap` after the last release (inclusive, default 0.25 s). Ongoing from the first press,
-    // idle frames between taps included; Triggered on the frame of the count-th press.
+    // idle frames between taps included; Triggered on the frame of the count-th press. A press
+    // that comes after the gap begins a new try at once (the action stays Ongoing).
     TRIGGER_MULTI_TAP = 6,
     // Triggered on the press, then each time held reaches firstDelay, firstDelay + interval, ...
     // (inclusive), Ongoing in between, up to `count` pulses (0: no limit), None after the last

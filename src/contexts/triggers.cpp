@@ -240,8 +240,9 @@ bool checkTrigger(const InputContexts::State& s, const Trigger& t, int owner, Co
         fail(error, "multi-tap count %d must be at least 1", t.count);
         return false;
     case TRIGGER_PULSE:
-        if (!finiteNonNegative(t.firstDelay) || !(std::isfinite(t.interval) && t.interval > 0.0f)) {
-            fail(error, "pulse times (first %g, interval %g) must be numbers, the interval above 0",
+        if (!(std::isfinite(t.firstDelay) && t.firstDelay > 0.0f) ||
+            !(std::isfinite(t.interval) && t.interval > 0.0f)) {
+            fail(error, "pulse times (first %g, interval %g) must be numbers of seconds above 0",
                  t.firstDelay, t.interval);
             return false;
         }

@@ -263,8 +263,9 @@ public:
 
     // --- Contexts at run time.
 
-    // Activates a context. Its sources that are down now count only after they have been
-    // released. Pushing a context that is already pushed changes nothing (its state stays).
+    // Activates a context at once. Its sources that were down at the last step count only after
+    // they have been released. Pushing a context that is already pushed changes nothing (its
+    // state stays).
     bool push(int context);
     // Deactivates a context at once: each of its actions left without a live mapping ends with
     // one event, Ongoing -> CANCELED and Triggered -> COMPLETED, reported by the next step.
@@ -272,7 +273,8 @@ public:
     bool isPushed(int context) const;
 
     // A context claims the sources of its mappings from every context below it while it is pushed,
-    // whether or not its actions fire, but for pass-through mappings.
+    // whether or not its actions fire, but for pass-through mappings (which are still claimed from
+    // above). A source given back while held counts below only once it has been released.
 
     // Focus, as given to InputManager::setFocus (call both). Losing it releases every source:
     // actions end as pop describes, and whatever is still down when focus returns counts only

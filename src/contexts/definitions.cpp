@@ -254,7 +254,7 @@ int InputContexts::addMapping(int context, const Mapping& mapping, ContextError*
     m.context = context;
     m.local = s.contexts[context].mappingCount;
     m.idle = !m.hasCombo;
-    m.waitRelease = s.contexts[context].effective;
+    m.waitRelease = s.contexts[context].effective && heldNow(s, m);
 
     OrderBuilder order(s, m);
     int culprit = -1;
@@ -309,7 +309,7 @@ bool InputContexts::rebind(int context, int mapping, const Source& source, Conte
     for (int i = 0; i < atomCount; ++i)
         target->atoms[i] = atoms[i];
     resetMapping(*target);
-    target->waitRelease = true;
+    target->waitRelease = heldNow(s, *target);
     settleAction(s, target->def.action);
     s.padsUsed |= padBit(source);
     s.claimsDirty = true;

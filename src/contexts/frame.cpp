@@ -51,11 +51,15 @@ void updateClaims(InputContexts::State& s) {
         }
     }
     for (MappingRec& m : s.mappings) {
+        std::uint8_t before = m.claimed;
         m.claimed = 0;
         for (int i = 0; i < m.atomCount; ++i) {
             if (s.claims[m.atoms[i]] > s.contexts[m.context].rank)
                 m.claimed = static_cast<std::uint8_t>(m.claimed | (1u << i));
         }
+        // A source given back while held was pressed for the context that had it.
+        if ((before & ~m.claimed) && s.contexts[m.context].rank > 0)
+            m.waitRelease |= heldNow(s, m);
     }
 }
 
@@ -68,8 +72,8 @@ void setEffective(InputContexts::State& s, int context, bool effective) {
     for (std::uint32_t i = 0; i < s.mappings.size(); ++i) {
         if (s.mappings[i].context != context)
             continue;
-        if (effective)
-            s.mappings[i].waitRelease = true; // what is down now was pressed for something else
+        if (effective) // what is down now was pressed for something else
+            s.mappings[i].waitRelease = heldNow(s, s.mappings[i]);
         else
             releaseMapping(s, static_cast<int>(i));
     }
@@ -106,9 +110,10 @@ void releaseLostPads(InputContexts::State& s, const bool wasConnected[5], int wa
 
 TriggerState evaluateMapping(InputContexts::State& s, MappingRec& m) {
     float v[2];
-    readSource(s, m, v);
+    bool present = readSource(s, m, m.claimed, v);
     if (m.waitRelease) {
-        if (std::fabs(v[0]) < kRestLevel && std::fabs(v[1]) < kRestLevel)
+        // A pad that is not there says nothing about its buttons.
+        if (present && std::fabs(v[0]) < kRestLevel && std::fabs(v[1]) < kRestLevel)
             m.waitRelease = false;
         v[0] = v[1] = 0.0f;
     }
@@ -178,6 +183,12 @@ void consumeChordSources(InputContexts::State& s) {
 
 } // namespace
 
+bool heldNow(const InputContexts::State& s, const MappingRec& m) {
+    float v[2];
+    readSource(s, m, 0, v);
+    return std::fabs(v[0]) >= kRestLevel || std::fabs(v[1]) >= kRestLevel;
+}
+
 void releaseMapping(InputContexts::State& s, int mapping) {
     MappingRec& m = s.mappings[mapping];
     resetMapping(m);
@@ -246,6 +257,10 @@ bool InputContexts::push(int context) {
         return true;
     c.pushed = true;
     c.pushSerial = ++s.pushSerial;
+    // Live at once: what is held is judged by the last step, whatever this frame brings.
+    updateEffective(s);
+    if (s.claimsDirty)
+        updateClaims(s);
     return true;
 }
 
@@ -255,6 +270,8 @@ bool InputContexts::pop(int context) {
         return false;
     s.contexts[context].pushed = false;
     setEffective(s, context, false);
+    // What it gave back is judged by what was down at the last step.
+    updateClaims(s);
     return true;
 }
 
@@ -267,10 +284,9 @@ bool InputContexts::isPushed(int context) const {
 void InputContexts::setFocus(bool focus) {
     State& s = *m_state;
     s.focus = focus;
-    if (!focus) {
-        for (std::uint32_t i = 0; i < s.contexts.size(); ++i)
-            setEffective(s, static_cast<int>(i), false);
-    }
+    updateEffective(s);
+    if (s.claimsDirty)
+        updateClaims(s);
 }
 
 // --- Reads

@@ -168,7 +168,8 @@ void takeSnapshot(InputContexts::State& s) {
     }
 }
 
-void readSource(const InputContexts::State& s, const MappingRec& m, float v[2]) {
+bool readSource(const InputContexts::State& s, const MappingRec& m, std::uint8_t claimed,
+                float v[2]) {
     const DeviceSnapshot& d = s.devices;
     const Source& source = m.def.source;
     const std::int32_t* c = source.codes;
@@ -207,9 +208,9 @@ void readSource(const InputContexts::State& s, const MappingRec& m, float v[2]) 
     }
     default: break;
     }
-    if (m.claimed) {
+    if (claimed) {
         for (int i = 0; i < m.atomCount; ++i) {
-            if (m.claimed & (1u << i))
+            if (claimed & (1u << i))
                 a[i] = 0.0f;
         }
     }
@@ -223,6 +224,7 @@ void readSource(const InputContexts::State& s, const MappingRec& m, float v[2]) 
         v[0] = a[0];
         v[1] = a[1];
     }
+    return !usesPad(source) || d.connected[padBlock(source)];
 }
 
 } // namespace input

@@ -125,8 +125,10 @@ struct InputContexts::State {
 
 // sources.cpp
 void takeSnapshot(InputContexts::State& s);
-// The source's value with claimed atoms read as zero.
-void readSource(const InputContexts::State& s, const MappingRec& m, float value[2]);
+// The source's value with the atoms in `claimed` read as zero; false for a pad that is not
+// connected.
+bool readSource(const InputContexts::State& s, const MappingRec& m, std::uint8_t claimed,
+                float value[2]);
 int sourceAtoms(const Source& source, std::int32_t atoms[4]);
 bool checkSource(InputManager& manager, const Source& source, ContextError* error);
 bool usesPad(const Source& source);
@@ -151,5 +153,7 @@ void fail(ContextError* error, const char* format, ...);
 // The action's state from its live mappings' states; the edge's events go to `pending`.
 void settleAction(InputContexts::State& s, int action);
 void releaseMapping(InputContexts::State& s, int mapping);
+// Whether the source was away from rest at the last step.
+bool heldNow(const InputContexts::State& s, const MappingRec& m);
 
 } // namespace input

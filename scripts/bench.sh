@@ -44,6 +44,13 @@ for device in pad keyboard; do
         printf "%-9s %-14s %14s\n" "$device" "$part" "$(per_run "$device" "$part" 200 1200)"
     done
     printf "%-9s %-14s %14s\n" "$device" "update-10000" "$(per_run "$device" large-update 4 24)"
+    # The contexts layer's step on top of the frame: at most 8,000 with 200 mappings, and at most
+    # 10.5 times the 200-mapping figure with 2,000.
+    frame=$(per_run "$device" frame 200 1200)
+    for mappings in 200 2000; do
+        with=$(per_run "$device" "contexts-$mappings" 200 1200)
+        printf "%-9s %-14s %14s\n" "$device" "contexts-$mappings" "$((with - frame))"
+    done
 done
 
 echo "== allocations over 10,000 steady frames"

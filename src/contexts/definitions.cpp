@@ -128,6 +128,23 @@ std::uint32_t claimSize(const MappingRec& m, std::uint32_t current) {
     return needed;
 }
 
+// Sizes the per-atom tables for `claims` atoms and lists the new atoms; the storage is reserved.
+void growAtoms(InputContexts::State& s, const std::int32_t* atoms, int count,
+               std::uint32_t claims) {
+    s.claims.resize(claims, 0);
+    s.atomValues.resize(claims + 1, 0.0f);
+    s.atomValues[claims] = 0.0f; // the zero slot (it was an atom's before growing)
+    for (int i = 0; i < count; ++i) {
+        bool listed = false;
+        for (std::int32_t used : s.usedAtoms)
+            listed |= used == atoms[i];
+        if (!listed) {
+            s.usedAtoms.pushBack(atoms[i]);
+            refreshAtom(s, atoms[i]); // so that what is held now is known before the next step
+        }
+    }
+}
+
 std::uint32_t padBit(const Source& source) {
     if (!usesPad(source))
         return 0;
@@ -141,7 +158,9 @@ InputContexts::InputContexts(InputManager& manager) : m_state(newObject<State>()
     try {
         m_state->contexts.reserve(kMaxContexts);
         m_state->claims.resize(atom::kActions, 0);
+        m_state->atomValues.resize(atom::kActions + 1, 0.0f);
         m_state->orderBegin.pushBack(0);
+        m_state->liveBegin.pushBack(0);
     } catch (...) {
         deleteObject(m_state);
         throw;
@@ -168,6 +187,7 @@ int InputContexts::defineAction(const char* name, ValueType type, ContextError* 
     s.actions.reserve(s.actions.size() + 1);
     s.topo.reserve(s.topo.size() + 1);
     s.orderBegin.reserve(s.orderBegin.size() + 1);
+    s.liveBegin.reserve(s.orderBegin.size() + 1);
     ActionRec a;
     std::memcpy(a.name, name, std::strlen(name) + 1);
     a.type = type;
@@ -176,6 +196,7 @@ int InputContexts::defineAction(const char* name, ValueType type, ContextError* 
     s.actions.pushBack(a);
     s.topo.pushBack(id);
     s.orderBegin.pushBack(static_cast<std::int32_t>(s.order.size()));
+    s.claimsDirty = true; // the live order gets the new action
     return id;
 }
 
@@ -250,7 +271,13 @@ int InputContexts::addMapping(int context, const Mapping& mapping, ContextError*
         }
         m.def.triggers[m.def.triggerCount++] = Trigger::down();
     }
+    for (int i = 0; i < m.def.triggerCount; ++i) {
+        Trigger& t = m.def.triggers[i];
+        if (t.release < 0.0f)
+            t.release = t.actuation; // no hysteresis
+    }
     m.atomCount = sourceAtoms(mapping.source, m.atoms);
+    m.combine = combineOf(mapping.source);
     m.context = context;
     m.local = s.contexts[context].mappingCount;
     m.idle = !m.hasCombo;
@@ -265,10 +292,14 @@ int InputContexts::addMapping(int context, const Mapping& mapping, ContextError*
     }
     std::uint32_t claims = claimSize(m, s.claims.size());
     s.claims.reserve(claims);
+    s.atomValues.reserve(claims + 1);
+    s.usedAtoms.reserve(s.usedAtoms.size() + static_cast<std::uint32_t>(m.atomCount));
     s.mappings.reserve(s.mappings.size() + 1);
+    s.live.reserve(s.mappings.size() + 1);
+    s.liveBegin.reserve(s.actions.size() + 1);
 
     // Nothing below allocates.
-    s.claims.resize(claims, 0);
+    growAtoms(s, m.atoms, m.atomCount, claims);
     s.mappings.pushBack(m);
     takeOver(s.topo, order.topo);
     takeOver(s.order, order.order);
@@ -302,8 +333,11 @@ bool InputContexts::rebind(int context, int mapping, const Source& source, Conte
         probe.atoms[i] = atoms[i];
     std::uint32_t claims = claimSize(probe, s.claims.size());
     s.claims.reserve(claims);
+    s.atomValues.reserve(claims + 1);
+    s.usedAtoms.reserve(s.usedAtoms.size() + static_cast<std::uint32_t>(atomCount));
 
-    s.claims.resize(claims, 0);
+    growAtoms(s, atoms, atomCount, claims);
+    target->combine = combineOf(source);
     target->def.source = source;
     target->atomCount = atomCount;
     for (int i = 0; i < atomCount; ++i)

@@ -60,7 +60,21 @@ void updateClaims(InputContexts::State& s) {
         // A source given back while held was pressed for the context that had it.
         if ((before & ~m.claimed) && s.contexts[m.context].rank > 0)
             m.waitRelease |= heldNow(s, m);
+        std::int32_t zero = static_cast<std::int32_t>(s.atomValues.size()) - 1;
+        for (int i = 0; i < 4; ++i)
+            m.slots[i] = i < m.atomCount && !(m.claimed & (1u << i)) ? m.atoms[i] : zero;
     }
+    // The frame's loop visits only live mappings (the storage is reserved by the definitions).
+    s.live.clear();
+    s.liveBegin.clear();
+    for (std::uint32_t t = 0; t + 1 < s.orderBegin.size(); ++t) {
+        s.liveBegin.pushBack(static_cast<std::int32_t>(s.live.size()));
+        for (std::int32_t k = s.orderBegin[t]; k < s.orderBegin[t + 1]; ++k) {
+            if (s.contexts[s.mappings[s.order[k]].context].effective)
+                s.live.pushBack(s.order[k]);
+        }
+    }
+    s.liveBegin.pushBack(static_cast<std::int32_t>(s.live.size()));
 }
 
 void setEffective(InputContexts::State& s, int context, bool effective) {
@@ -108,18 +122,22 @@ void releaseLostPads(InputContexts::State& s, const bool wasConnected[5], int wa
     }
 }
 
-TriggerState evaluateMapping(InputContexts::State& s, MappingRec& m) {
-    float v[2];
-    bool present = readSource(s, m, m.claimed, v);
+// The frame of one mapping whose value is not simply nothing (see step).
+void evaluateMapping(InputContexts::State& s, MappingRec& m, float v[2]) {
     if (m.waitRelease) {
         // A pad that is not there says nothing about its buttons.
+        const Source& source = m.def.source;
+        int block = source.pad == kSelectedPad ? atom::kSelected : source.pad;
+        bool present = !usesPad(source) || s.devices.connected[block];
         if (present && std::fabs(v[0]) < kRestLevel && std::fabs(v[1]) < kRestLevel)
             m.waitRelease = false;
         v[0] = v[1] = 0.0f;
     }
     if (m.idle && v[0] == 0.0f && v[1] == 0.0f) {
         m.value[0] = m.value[1] = 0.0f;
-        return m.state = TRIGGER_NONE;
+        m.state = TRIGGER_NONE;
+        m.quiet = true;
+        return;
     }
     applyModifiers(s, m, v);
     m.value[0] = v[0];
@@ -127,13 +145,14 @@ TriggerState evaluateMapping(InputContexts::State& s, MappingRec& m) {
     m.state = evaluateTriggers(s, m, magnitudeOf(s.actions[m.def.action].type, v));
     m.idle = m.state == TRIGGER_NONE && !m.hasCombo && m.smooth[0] == 0.0f && m.smooth[1] == 0.0f &&
              !runsBusy(m);
-    return m.state;
+    m.quiet = m.idle && v[0] == 0.0f && v[1] == 0.0f;
+    s.chordFired |= m.hasChord && m.state == TRIGGER_TRIGGERED;
 }
 
 // The action's state and value from its live mappings' last evaluation.
 void gather(InputContexts::State& s, ActionRec& a, int topo) {
     TriggerState best = TRIGGER_NONE;
-    float value[2] = {0.0f, 0.0f}, largest = -1.0f;
+    float value[2] = {0.0f, 0.0f}, largest = 0.0f;
     for (std::int32_t k = s.orderBegin[topo]; k < s.orderBegin[topo + 1]; ++k) {
         const MappingRec& m = s.mappings[s.order[k]];
         if (!s.contexts[m.context].effective)
@@ -220,21 +239,42 @@ void InputContexts::step(float dt) {
     if (s.claimsDirty)
         updateClaims(s);
 
+    // Per action, its live mappings; a mapping at rest whose triggers wait for nothing costs a
+    // look at its atoms.
+    const float* values = s.atomValues.data();
+    const std::int32_t* live = s.live.data();
+    const std::int32_t* begin = s.liveBegin.data();
+    MappingRec* mappings = s.mappings.data();
     std::uint32_t count = s.topo.size();
+    s.chordFired = false;
     for (std::uint32_t t = 0; t < count; ++t) {
         ActionRec& a = s.actions[s.topo[t]];
-        TriggerState previous = a.state;
-        for (std::int32_t k = s.orderBegin[t]; k < s.orderBegin[t + 1]; ++k) {
-            MappingRec& m = s.mappings[s.order[k]];
-            if (s.contexts[m.context].effective)
-                evaluateMapping(s, m);
+        TriggerState previous = a.state, best = TRIGGER_NONE;
+        float value[2] = {0.0f, 0.0f}, largest = 0.0f;
+        for (std::int32_t k = begin[t]; k < begin[t + 1]; ++k) {
+            MappingRec& m = mappings[live[k]];
+            float v[2];
+            combineSlots(values, m.slots, m.combine, v);
+            if (m.quiet && !m.waitRelease && v[0] == 0.0f && v[1] == 0.0f)
+                continue;
+            evaluateMapping(s, m, v);
+            best = m.state > best ? m.state : best;
+            float size = std::fabs(m.value[0]) + std::fabs(m.value[1]);
+            if (size > largest) {
+                largest = size;
+                value[0] = m.value[0];
+                value[1] = m.value[1];
+            }
         }
-        gather(s, a, static_cast<int>(t));
-        a.rose = a.state == TRIGGER_TRIGGERED && previous != TRIGGER_TRIGGERED;
+        a.state = best;
+        bool digital = a.type == VALUE_DIGITAL;
+        a.value[0] = digital ? (best == TRIGGER_TRIGGERED ? 1.0f : 0.0f) : value[0];
+        a.value[1] = a.type == VALUE_AXIS_2D ? value[1] : 0.0f;
+        a.rose = best == TRIGGER_TRIGGERED && previous != TRIGGER_TRIGGERED;
         // `events` holds the state before this frame until the events are derived below.
         a.events = static_cast<std::uint32_t>(previous);
     }
-    if (s.anyChord)
+    if (s.chordFired)
         consumeChordSources(s);
     for (ActionRec& a : s.actions) {
         TriggerState previous = static_cast<TriggerState>(a.events);

@@ -22,7 +22,8 @@ float axialDeadZone(float v, float lower, float upper) {
 float curve(float v, float exponent) {
     if (v == 0.0f || exponent == 1.0f)
         return v;
-    float t = std::pow(std::fabs(v), exponent);
+    float a = std::fabs(v);
+    float t = exponent == 2.0f ? a * a : std::pow(a, exponent); // the common square without pow
     return v < 0.0f ? -t : t;
 }
 

@@ -6,7 +6,9 @@
 #include "input/input_manager.h"
 #include "input/input_x86.h"
 #include "manager/locks.h"
+#include "manager/reading.h"
 #include "pc/input_x86_access.h"
+#include "rebinding/rebinding_access.h"
 
 namespace input {
 
@@ -138,6 +140,12 @@ bool checkSource(InputManager& manager, const Source& source, ContextError* erro
     }
 }
 
+Combine combineOf(const Source& source) {
+    if (source.kind == SOURCE_KEY_AXIS)
+        return COMBINE_KEY_AXIS;
+    return source.kind == SOURCE_KEY_AXIS_2D ? COMBINE_KEYS_2D : COMBINE_PLAIN;
+}
+
 void takeSnapshot(InputContexts::State& s) {
     InputManager& manager = *s.manager;
     DeviceSnapshot& d = s.devices;
@@ -149,82 +157,61 @@ void takeSnapshot(InputContexts::State& s) {
     d.invertPad[1] = manager.getInvertVerticalForPad();
     d.invertMouse[0] = manager.getInvertHorizontalForMouse();
     d.invertMouse[1] = manager.getInvertVerticalForMouse();
-    if (s.padsUsed == 0)
-        return;
-    // The selected pad is the one getGamepad answers, slot 0 when none is selected.
-    d.selectedSlot = manager.getGamepad()->getID();
-    for (int block = 0; block < 5; ++block) {
-        if (!(s.padsUsed & (1u << block)))
-            continue;
-        int slot = block == atom::kSelected ? d.selectedSlot : block;
-        const GamepadState& pad = GamepadAccess::state(*manager.getGamepad(slot));
-        d.connected[block] = pad.connected;
-        if (!d.connected[block]) {
-            d.pads[block] = _tov_XINPUT_GAMEPAD{};
-            continue;
+    if (s.padsUsed != 0) {
+        // The selected pad is the one getGamepad answers, slot 0 when none is selected.
+        d.selectedSlot = manager.getGamepad()->getID();
+        for (int block = 0; block < 5; ++block) {
+            if (!(s.padsUsed & (1u << block)))
+                continue;
+            int slot = block == atom::kSelected ? d.selectedSlot : block;
+            const GamepadState& pad = GamepadAccess::state(*manager.getGamepad(slot));
+            d.connected[block] = pad.connected;
+            if (!d.connected[block]) {
+                d.pads[block] = _tov_XINPUT_GAMEPAD{};
+                continue;
+            }
+            RecursiveLockGuard guard(pad.lock);
+            d.pads[block] = pad.reports.current;
         }
-        RecursiveLockGuard guard(pad.lock);
-        d.pads[block] = pad.reports.current;
     }
+
+    for (std::int32_t a : s.usedAtoms)
+        refreshAtom(s, a);
+}
+
+void refreshAtom(InputContexts::State& s, std::int32_t a) {
+    const DeviceSnapshot& d = s.devices;
+    float v;
+    if (a < atom::kMouse) {
+        v = keyValue(d, a);
+    } else if (a < atom::kPads) {
+        v = d.mouse[a - atom::kMouse];
+    } else if (a < atom::kActions) {
+        int block = (a - atom::kPads) / atom::kPadInputs;
+        int input = (a - atom::kPads) % atom::kPadInputs;
+        v = input < 18 ? padButtonValue(d.pads[block], input)
+                       : padAxisValue(d.pads[block], input - 18);
+    } else {
+        // As the game would read the manager's action: its analogue types as a float.
+        InputManager& manager = *s.manager;
+        const auto& managerActions = RebindingAccess::actions(manager);
+        int id = a - atom::kActions;
+        bool analogue = static_cast<std::uint32_t>(id) < managerActions.size() &&
+                        isBufferedAsAnalogue(managerActions[id].controlType);
+        v = analogue ? manager.readAnalog(id) : (manager.readDigital(id) ? 1.0f : 0.0f);
+    }
+    s.atomValues[a] = v;
 }
 
 bool readSource(const InputContexts::State& s, const MappingRec& m, std::uint8_t claimed,
                 float v[2]) {
-    const DeviceSnapshot& d = s.devices;
+    std::int32_t slots[4];
+    std::int32_t zero = static_cast<std::int32_t>(s.atomValues.size()) - 1;
+    for (int i = 0; i < 4; ++i)
+        slots[i] = i < m.atomCount && !(claimed & (1u << i)) ? m.atoms[i] : zero;
+    combineSlots(s.atomValues.data(), slots, m.combine, v);
     const Source& source = m.def.source;
-    const std::int32_t* c = source.codes;
-    float a[4] = {};
-    switch (source.kind) {
-    case SOURCE_KEY: a[0] = keyValue(d, c[0]); break;
-    case SOURCE_MOUSE_MOTION:
-        if (c[0] == 2) {
-            a[0] = d.mouse[0];
-            a[1] = d.mouse[1];
-        } else {
-            a[0] = d.mouse[c[0]];
-        }
-        break;
-    case SOURCE_PAD_BUTTON: a[0] = padButtonValue(d.pads[padBlock(source)], c[0]); break;
-    case SOURCE_PAD_AXIS:
-        a[0] = padAxisValue(d.pads[padBlock(source)], c[0] - GAMEPAD_LEFT_STICK_X);
-        break;
-    case SOURCE_PAD_STICK:
-        a[0] = padAxisValue(d.pads[padBlock(source)], 2 * c[0]);
-        a[1] = padAxisValue(d.pads[padBlock(source)], 2 * c[0] + 1);
-        break;
-    case SOURCE_KEY_AXIS:
-        a[0] = keyValue(d, c[0]);
-        a[1] = keyValue(d, c[1]);
-        break;
-    case SOURCE_KEY_AXIS_2D:
-        for (int i = 0; i < 4; ++i)
-            a[i] = keyValue(d, c[i]);
-        break;
-    case SOURCE_ACTION: {
-        ValueType type = s.actions[m.def.action].type;
-        a[0] = type == VALUE_DIGITAL ? (s.manager->readDigital(c[0]) ? 1.0f : 0.0f)
-                                     : s.manager->readAnalog(c[0]);
-        break;
-    }
-    default: break;
-    }
-    if (claimed) {
-        for (int i = 0; i < m.atomCount; ++i) {
-            if (claimed & (1u << i))
-                a[i] = 0.0f;
-        }
-    }
-    if (source.kind == SOURCE_KEY_AXIS) {
-        v[0] = a[1] - a[0];
-        v[1] = 0.0f;
-    } else if (source.kind == SOURCE_KEY_AXIS_2D) {
-        v[0] = a[3] - a[2];
-        v[1] = a[0] - a[1];
-    } else {
-        v[0] = a[0];
-        v[1] = a[1];
-    }
-    return !usesPad(source) || d.connected[padBlock(source)];
+    return !usesPad(source) || s.devices.connected[padBlock(source)];
 }
 
 } // namespace input

@@ -60,7 +60,18 @@ struct TriggerRun {
     bool fired = false;     // one-shot hold: fired since the press; multi-tap: wait for release
 };
 
+// How a mapping's value comes from its atoms' values.
+enum Combine : std::uint8_t {
+    COMBINE_PLAIN = 0,    // x, y = atoms 0, 1
+    COMBINE_KEY_AXIS = 1, // x = atom 1 - atom 0
+    COMBINE_KEYS_2D = 2,  // x = right - left, y = up - down
+};
+
 struct MappingRec {
+    // What the frame's loop reads first: where its atoms' values are this frame (a claimed atom
+    // points at the zero slot), and its state.
+    std::int32_t slots[4] = {};
+    Combine combine = COMBINE_PLAIN;
     Mapping def;
     std::int32_t context = 0;
     std::int32_t local = 0; // index within its context
@@ -73,6 +84,7 @@ struct MappingRec {
     std::uint8_t claimed = 0; // bit i: atoms[i] is claimed by a higher context
     bool waitRelease = false;
     bool idle = true;      // nothing would change while the source reads zero
+    bool quiet = false;    // idle with the value 0: a frame reading zero has nothing to do
     bool hasCombo = false; // reacts to other actions, so never idle
     bool hasChord = false;
 };
@@ -111,7 +123,14 @@ struct InputContexts::State {
     Vec<std::int32_t> topo;
     Vec<std::int32_t> order;
     Vec<std::int32_t> orderBegin;
+    // The same for the mappings of live contexts only, rebuilt with the claims.
+    Vec<std::int32_t> live;
+    Vec<std::int32_t> liveBegin;
     Vec<std::int16_t> claims; // per atom: the highest rank mapping it
+    // Per atom, this frame's value, and one more slot that is always 0; the atoms any mapping
+    // reads, each once.
+    Vec<float> atomValues;
+    Vec<std::int32_t> usedAtoms;
     DeviceSnapshot devices;
     double now = 0.0;
     std::uint32_t pushSerial = 0;
@@ -119,14 +138,19 @@ struct InputContexts::State {
     bool focus = true;
     bool claimsDirty = true;
     bool anyChord = false;
+    bool chordFired = false; // this frame
 };
 
 // --- Shared between the sources (each file says which it defines).
 
 // sources.cpp
+// The devices and every used atom's value for this frame.
 void takeSnapshot(InputContexts::State& s);
-// The source's value with the atoms in `claimed` read as zero; false for a pad that is not
-// connected.
+// One atom's value from the snapshot (and, for manager actions, a read now).
+void refreshAtom(InputContexts::State& s, std::int32_t atom);
+Combine combineOf(const Source& source);
+// The source's value at the last step with the atoms in `claimed` read as zero; false for a pad
+// that is not connected.
 bool readSource(const InputContexts::State& s, const MappingRec& m, std::uint8_t claimed,
                 float value[2]);
 int sourceAtoms(const Source& source, std::int32_t atoms[4]);
@@ -155,5 +179,28 @@ void settleAction(InputContexts::State& s, int action);
 void releaseMapping(InputContexts::State& s, int mapping);
 // Whether the source was away from rest at the last step.
 bool heldNow(const InputContexts::State& s, const MappingRec& m);
+
+} // namespace input
+
+namespace input {
+
+// The mapping's value from this frame's atom values, claims applied.
+inline void combineSlots(const float* values, const std::int32_t* slot, Combine combine,
+                         float v[2]) {
+    switch (combine) {
+    case COMBINE_PLAIN:
+        v[0] = values[slot[0]];
+        v[1] = values[slot[1]];
+        break;
+    case COMBINE_KEY_AXIS:
+        v[0] = values[slot[1]] - values[slot[0]];
+        v[1] = 0.0f;
+        break;
+    case COMBINE_KEYS_2D:
+        v[0] = values[slot[3]] - values[slot[2]];
+        v[1] = values[slot[0]] - values[slot[1]];
+        break;
+    }
+}
 
 } // namespace input

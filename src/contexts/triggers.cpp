@@ -15,7 +15,7 @@ struct Edge {
 
 // Actuation with hysteresis: down at or above `actuation`, up strictly below `release`.
 Edge actuate(const Trigger& t, TriggerRun& run, float magnitude, double now) {
-    float release = t.release < 0.0f ? t.actuation : t.release;
+    float release = t.release; // addMapping puts the actuation in for "none"
     bool was = run.down;
     bool down = was ? magnitude >= release : magnitude >= t.actuation;
     run.down = down;
@@ -189,6 +189,7 @@ void resetMapping(MappingRec& m) {
     m.value[0] = m.value[1] = 0.0f;
     m.state = TRIGGER_NONE;
     m.idle = !m.hasCombo;
+    m.quiet = false;
 }
 
 std::uint32_t frameEvents(TriggerState before, TriggerState after) {

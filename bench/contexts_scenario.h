@@ -2,8 +2,8 @@
 
 // The contexts layer over the benchmark frame: four pushed contexts and `mappings` mappings (a
 // quarter in each), spread over a quarter as many actions, of every source kind, with a mix of
-// triggers and modifiers. With the pad in use its held A and pushed sticks keep some of them busy;
-// with the keyboard, the held J.
+// triggers and modifiers. With the pad in use its held A and pushed sticks keep a fifth of them
+// busy; with the keyboard, the held J.
 
 #include <stdexcept>
 
@@ -24,29 +24,40 @@ struct ContextsScenario {
         for (int c = 0; c < 4; ++c)
             contexts[c] = layer.defineContext(names[c], c);
         actionCount = mappings / 4;
+        // Per ten actions, as a game's controls run: four keys, two pad buttons, one manager
+        // action, one key axis, one pad stick or axis, one mouse axis.
         for (int a = 0; a < actionCount; ++a) {
             char name[32];
             std::snprintf(name, sizeof name, "action_%d", a);
-            ValueType type = a % 5 == 3 ? VALUE_AXIS_2D : a % 5 == 4 ? VALUE_AXIS_1D : VALUE_DIGITAL;
+            int kind = a % 10;
+            ValueType type = kind == 7 || kind == 8 ? VALUE_AXIS_2D
+                             : kind == 9            ? VALUE_AXIS_1D
+                                                    : VALUE_DIGITAL;
             layer.defineAction(name, type);
         }
         for (int i = 0; i < mappings; ++i) {
-            int action = i % actionCount;
+            int action = i % actionCount; // actionCount is a multiple of ten: the same kind
             Mapping m;
             m.action = action;
-            switch (action % 5) {
-            case 0: m.source = Source::key('A' + i % 26); break;
-            case 1: m.source = Source::padButton(i % 2 ? GAMEPAD_A : GAMEPAD_X); break;
-            case 2: m.source = Source::action(ACTION_MENU_A + i % 8); break;
-            case 3:
-                m.source = i % 2 ? Source::padStick(0) : Source::keyAxis2D('W', 'S', 'A', 'D');
+            switch (action % 10) {
+            case 4:
+            case 5: m.source = Source::padButton(i % 3 ? GAMEPAD_A : GAMEPAD_X); break;
+            case 6: m.source = Source::action(ACTION_MENU_A + i % 8); break;
+            case 7:
+                m.source =
+                    i % 2 ? Source::keyAxis2D('W', 'S', 'A', 'D') : Source::keyAxis('Q', 'E');
+                m.add(Modifier::scale(0.5f, 0.5f));
+                break;
+            case 8:
+                m.source = i % 2 ? Source::padStick(0) : Source::padAxis(GAMEPAD_RIGHT_STICK_Y);
                 m.add(Modifier::deadZoneRadial()).add(Modifier::curve(2.0f, 2.0f));
                 break;
-            default:
-                m.source = i % 2 ? Source::padAxis(GAMEPAD_RIGHT_STICK_Y) : Source::mouse(0);
+            case 9:
+                m.source = Source::mouse(0);
                 m.add(Modifier::deadZoneAxial()).add(Modifier::scale(2.0f, 1.0f));
                 m.add(Modifier::smooth(4.0f));
                 break;
+            default: m.source = Source::key('A' + i % 26); break;
             }
             switch (i % 9) {
             case 0: break; // Down

@@ -161,6 +161,7 @@ InputContexts::InputContexts(InputManager& manager) : m_state(newObject<State>()
         m_state->atomValues.resize(atom::kActions + 1, 0.0f);
         m_state->orderBegin.pushBack(0);
         m_state->liveBegin.pushBack(0);
+        m_state->atomActionsBegin.reserve(atom::kActions + 1);
     } catch (...) {
         deleteObject(m_state);
         throw;
@@ -188,6 +189,10 @@ int InputContexts::defineAction(const char* name, ValueType type, ContextError* 
     s.topo.reserve(s.topo.size() + 1);
     s.orderBegin.reserve(s.orderBegin.size() + 1);
     s.liveBegin.reserve(s.orderBegin.size() + 1);
+    for (Vec<std::int32_t>& touched : s.touched)
+        touched.reserve(s.actions.size() + 1);
+    std::uint32_t words = (s.actions.size() + 1 + 63) / 64;
+    s.due.reserve(words);
     ActionRec a;
     std::memcpy(a.name, name, std::strlen(name) + 1);
     a.type = type;
@@ -196,6 +201,7 @@ int InputContexts::defineAction(const char* name, ValueType type, ContextError* 
     s.actions.pushBack(a);
     s.topo.pushBack(id);
     s.orderBegin.pushBack(static_cast<std::int32_t>(s.order.size()));
+    s.due.resize(words, 0);
     s.claimsDirty = true; // the live order gets the new action
     return id;
 }
@@ -297,6 +303,9 @@ int InputContexts::addMapping(int context, const Mapping& mapping, ContextError*
     s.mappings.reserve(s.mappings.size() + 1);
     s.live.reserve(s.mappings.size() + 1);
     s.liveBegin.reserve(s.actions.size() + 1);
+    s.awake.reserve(s.mappings.size() + 1);
+    s.atomActions.reserve(4 * (s.mappings.size() + 1));
+    s.atomActionsBegin.reserve(claims + 1);
 
     // Nothing below allocates.
     growAtoms(s, m.atoms, m.atomCount, claims);
@@ -334,6 +343,7 @@ bool InputContexts::rebind(int context, int mapping, const Source& source, Conte
     std::uint32_t claims = claimSize(probe, s.claims.size());
     s.claims.reserve(claims);
     s.atomValues.reserve(claims + 1);
+    s.atomActionsBegin.reserve(claims + 1);
     s.usedAtoms.reserve(s.usedAtoms.size() + static_cast<std::uint32_t>(atomCount));
 
     growAtoms(s, atoms, atomCount, claims);
@@ -344,6 +354,7 @@ bool InputContexts::rebind(int context, int mapping, const Source& source, Conte
         target->atoms[i] = atoms[i];
     resetMapping(*target);
     target->waitRelease = heldNow(s, *target);
+    s.wakeAll = true;
     settleAction(s, target->def.action);
     s.padsUsed |= padBit(source);
     s.claimsDirty = true;

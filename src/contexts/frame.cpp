@@ -69,12 +69,64 @@ void updateClaims(InputContexts::State& s) {
     s.liveBegin.clear();
     for (std::uint32_t t = 0; t + 1 < s.orderBegin.size(); ++t) {
         s.liveBegin.pushBack(static_cast<std::int32_t>(s.live.size()));
+
+        // Which actions an atom that reads non-zero wakes.
+        s.atomActionsBegin.resize(s.claims.size() + 1, 0);
+        for (std::int32_t& begin : s.atomActionsBegin)
+            begin = 0;
+        for (std::int32_t index : s.live) {
+            const MappingRec& m = s.mappings[index];
+            for (int i = 0; i < m.atomCount; ++i) {
+                if (!(m.claimed & (1u << i)))
+                    ++s.atomActionsBegin[m.atoms[i] + 1];
+            }
+        }
+        for (std::uint32_t a = 0; a + 1 < s.atomActionsBegin.size(); ++a)
+            s.atomActionsBegin[a + 1] += s.atomActionsBegin[a];
+        s.atomActions.resize(static_cast<std::uint32_t>(s.atomActionsBegin[s.claims.size()]), 0);
+        for (std::int32_t index : s.live) { // each span's start moves to its end as it fills
+            const MappingRec& m = s.mappings[index];
+            for (int i = 0; i < m.atomCount; ++i) {
+                if (!(m.claimed & (1u << i)))
+                    s.atomActions[s.atomActionsBegin[m.atoms[i]]++] = m.def.action;
+            }
+        }
+        for (std::uint32_t a = s.claims.size(); a > 0; --a)
+            s.atomActionsBegin[a] = s.atomActionsBegin[a - 1];
+        s.atomActionsBegin[0] = 0;
+        s.wakeAll = true;
         for (std::int32_t k = s.orderBegin[t]; k < s.orderBegin[t + 1]; ++k) {
             if (s.contexts[s.mappings[s.order[k]].context].effective)
                 s.live.pushBack(s.order[k]);
         }
     }
     s.liveBegin.pushBack(static_cast<std::int32_t>(s.live.size()));
+
+    // Which actions an atom that reads non-zero wakes.
+    s.atomActionsBegin.resize(s.claims.size() + 1, 0);
+    for (std::int32_t& begin : s.atomActionsBegin)
+        begin = 0;
+    for (std::int32_t index : s.live) {
+        const MappingRec& m = s.mappings[index];
+        for (int i = 0; i < m.atomCount; ++i) {
+            if (!(m.claimed & (1u << i)))
+                ++s.atomActionsBegin[m.atoms[i] + 1];
+        }
+    }
+    for (std::uint32_t a = 0; a + 1 < s.atomActionsBegin.size(); ++a)
+        s.atomActionsBegin[a + 1] += s.atomActionsBegin[a];
+    s.atomActions.resize(static_cast<std::uint32_t>(s.atomActionsBegin[s.claims.size()]), 0);
+    for (std::int32_t index : s.live) { // each span's start moves to its end as it fills
+        const MappingRec& m = s.mappings[index];
+        for (int i = 0; i < m.atomCount; ++i) {
+            if (!(m.claimed & (1u << i)))
+                s.atomActions[s.atomActionsBegin[m.atoms[i]]++] = m.def.action;
+        }
+    }
+    for (std::uint32_t a = s.claims.size(); a > 0; --a)
+        s.atomActionsBegin[a] = s.atomActionsBegin[a - 1];
+    s.atomActionsBegin[0] = 0;
+    s.wakeAll = true;
 }
 
 void setEffective(InputContexts::State& s, int context, bool effective) {
@@ -192,12 +244,26 @@ void consumeChordSources(InputContexts::State& s) {
                 if (shared) {
                     resetMapping(m);
                     m.waitRelease = true;
+                    s.wakeAll = true;
                     gather(s, s.actions[m.def.action], s.actions[m.def.action].topo);
                     break;
                 }
             }
         }
     }
+}
+
+int lowestBit(std::uint64_t bits) {
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_ctzll(bits);
+#else
+    int n = 0;
+    while (!(bits & 1)) {
+        bits >>= 1;
+        ++n;
+    }
+    return n;
+#endif
 }
 
 } // namespace
@@ -212,6 +278,7 @@ void releaseMapping(InputContexts::State& s, int mapping) {
     MappingRec& m = s.mappings[mapping];
     resetMapping(m);
     m.waitRelease = true;
+    s.wakeAll = true;
     settleAction(s, m.def.action);
 }
 
@@ -245,40 +312,83 @@ void InputContexts::step(float dt) {
     const std::int32_t* live = s.live.data();
     const std::int32_t* begin = s.liveBegin.data();
     MappingRec* mappings = s.mappings.data();
+    ActionRec* actions = s.actions.data();
+    std::uint32_t frame = ++s.frame;
+    bool all = s.wakeAll;
+    s.wakeAll = false;
+    std::uint64_t* due = s.due.data();
     std::uint32_t count = s.topo.size();
-    s.chordFired = false;
-    for (std::uint32_t t = 0; t < count; ++t) {
-        ActionRec& a = s.actions[s.topo[t]];
-        TriggerState previous = a.state, best = TRIGGER_NONE;
-        float value[2] = {0.0f, 0.0f}, largest = 0.0f;
-        for (std::int32_t k = begin[t]; k < begin[t + 1]; ++k) {
-            MappingRec& m = mappings[live[k]];
-            float v[2];
-            combineSlots(values, m.slots, m.combine, v);
-            if (m.quiet && !m.waitRelease && v[0] == 0.0f && v[1] == 0.0f)
-                continue;
-            evaluateMapping(s, m, v);
-            best = m.state > best ? m.state : best;
-            float size = std::fabs(m.value[0]) + std::fabs(m.value[1]);
-            if (size > largest) {
-                largest = size;
-                value[0] = m.value[0];
-                value[1] = m.value[1];
+    if (all) {
+        for (std::uint32_t t = 0; t < count; ++t)
+            due[t >> 6] |= std::uint64_t(1) << (t & 63);
+    } else {
+        const std::int32_t* wakes = s.atomActions.data();
+        const std::int32_t* wakesBegin = s.atomActionsBegin.data();
+        for (std::int32_t a : s.usedAtoms) {
+            if (values[a] != 0.0f) {
+                for (std::int32_t k = wakesBegin[a]; k < wakesBegin[a + 1]; ++k) {
+                    std::uint32_t t = static_cast<std::uint32_t>(actions[wakes[k]].topo);
+                    due[t >> 6] |= std::uint64_t(1) << (t & 63);
+                }
             }
         }
-        a.state = best;
-        bool digital = a.type == VALUE_DIGITAL;
-        a.value[0] = digital ? (best == TRIGGER_TRIGGERED ? 1.0f : 0.0f) : value[0];
-        a.value[1] = a.type == VALUE_AXIS_2D ? value[1] : 0.0f;
-        a.rose = best == TRIGGER_TRIGGERED && previous != TRIGGER_TRIGGERED;
-        // `events` holds the state before this frame until the events are derived below.
-        a.events = static_cast<std::uint32_t>(previous);
+        for (std::int32_t index : s.awake) {
+            std::uint32_t t = static_cast<std::uint32_t>(actions[mappings[index].def.action].topo);
+            due[t >> 6] |= std::uint64_t(1) << (t & 63);
+        }
+    }
+    s.awake.clear();
+    Vec<std::int32_t>& touched = s.touched[frame & 1];
+    touched.clear();
+    s.chordFired = false;
+    // The due actions in evaluation order; every other one has its mappings quiet and reading
+    // nothing, so it stays None and 0.
+    for (std::uint32_t word = 0; word < s.due.size(); ++word) {
+        while (due[word] != 0) {
+            std::uint64_t bits = due[word];
+            std::uint32_t t = word * 64 + static_cast<std::uint32_t>(lowestBit(bits));
+            due[word] = bits & (bits - 1);
+            std::int32_t id = s.topo[t];
+            ActionRec& a = actions[id];
+            a.stamp = frame;
+            touched.pushBack(id); // reserved for every action
+            TriggerState previous = a.state, best = TRIGGER_NONE;
+            a.previous = previous;
+            float value[2] = {0.0f, 0.0f}, largest = 0.0f;
+            for (std::int32_t k = begin[t]; k < begin[t + 1]; ++k) {
+                MappingRec& m = mappings[live[k]];
+                float v[2];
+                combineSlots(values, m.slots, m.combine, v);
+                if (m.quiet && !m.waitRelease && v[0] == 0.0f && v[1] == 0.0f)
+                    continue;
+                evaluateMapping(s, m, v);
+                if (!m.quiet || m.waitRelease)
+                    s.awake.pushBack(live[k]); // reserved for every mapping
+                best = m.state > best ? m.state : best;
+                float size = std::fabs(m.value[0]) + std::fabs(m.value[1]);
+                if (size > largest) {
+                    largest = size;
+                    value[0] = m.value[0];
+                    value[1] = m.value[1];
+                }
+            }
+            a.state = best;
+            bool digital = a.type == VALUE_DIGITAL;
+            a.value[0] = digital ? (best == TRIGGER_TRIGGERED ? 1.0f : 0.0f) : value[0];
+            a.value[1] = a.type == VALUE_AXIS_2D ? value[1] : 0.0f;
+            a.rose = best == TRIGGER_TRIGGERED && previous != TRIGGER_TRIGGERED;
+        }
     }
     if (s.chordFired)
         consumeChordSources(s);
-    for (ActionRec& a : s.actions) {
-        TriggerState previous = static_cast<TriggerState>(a.events);
-        a.events = frameEvents(previous, a.state) | a.pending;
+    // An action looked at last frame but not now is None with nothing to report.
+    for (std::int32_t id : s.touched[(frame + 1) & 1]) {
+        if (actions[id].stamp != frame)
+            actions[id].events = 0;
+    }
+    for (std::int32_t id : touched) {
+        ActionRec& a = actions[id];
+        a.events = frameEvents(a.previous, a.state) | a.pending;
         a.pending = 0;
         a.stepEvents |= a.events;
         a.stepTriggers += a.state == TRIGGER_TRIGGERED;

@@ -5,7 +5,6 @@
 #include "gamepad/gamepad_state.h"
 #include "input/input_manager.h"
 #include "input/input_x86.h"
-#include "manager/locks.h"
 #include "manager/reading.h"
 #include "pc/input_x86_access.h"
 #include "rebinding/rebinding_access.h"
@@ -170,13 +169,19 @@ void takeSnapshot(InputContexts::State& s) {
                 d.pads[block] = _tov_XINPUT_GAMEPAD{};
                 continue;
             }
-            RecursiveLockGuard guard(pad.lock);
+            // Only the owning thread writes the reports (in update), and this is that thread: a
+            // read needs no lock.
             d.pads[block] = pad.reports.current;
         }
     }
 
-    for (std::int32_t a : s.usedAtoms)
-        refreshAtom(s, a);
+    float* values = s.atomValues.data();
+    for (std::int32_t a : s.usedAtoms) {
+        if (a < atom::kMouse) // most atoms are keys
+            values[a] = keyValue(d, a);
+        else
+            refreshAtom(s, a);
+    }
 }
 
 void refreshAtom(InputContexts::State& s, std::int32_t a) {

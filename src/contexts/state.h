@@ -92,9 +92,11 @@ struct MappingRec {
 struct ActionRec {
     char name[32] = {};
     ValueType type = VALUE_DIGITAL;
-    std::int32_t topo = 0; // position in the evaluation order
+    std::int32_t topo = 0;   // position in the evaluation order
+    std::uint32_t stamp = 0; // the frame that must look at it
     TriggerState state = TRIGGER_NONE;
-    bool rose = false; // turned Triggered this frame
+    TriggerState previous = TRIGGER_NONE; // the state before this frame
+    bool rose = false;                    // turned Triggered this frame
     std::uint32_t events = 0;
     std::uint32_t pending = 0; // from pops and releases between steps, reported by the next step
     std::uint32_t stepEvents = 0;
@@ -126,6 +128,19 @@ struct InputContexts::State {
     // The same for the mappings of live contexts only, rebuilt with the claims.
     Vec<std::int32_t> live;
     Vec<std::int32_t> liveBegin;
+    // Per atom, the actions with a live mapping reading it (unclaimed), rebuilt with the claims;
+    // and the mappings that the last frame left in progress or waiting for a release. A frame
+    // looks only at the actions of those two: every other mapping is quiet and reads nothing.
+    Vec<std::int32_t> atomActions;
+    Vec<std::int32_t> atomActionsBegin;
+    Vec<std::int32_t> awake;
+    // The actions a frame looked at, this frame's and the last: only they have events to derive
+    // or to clear.
+    Vec<std::int32_t> touched[2];
+    // Bit per position in the evaluation order: the actions this frame must look at.
+    Vec<std::uint64_t> due;
+    std::uint32_t frame = 0;
+    bool wakeAll = true;      // the next frame looks at every action (after any change but input)
     Vec<std::int16_t> claims; // per atom: the highest rank mapping it
     // Per atom, this frame's value, and one more slot that is always 0; the atoms any mapping
     // reads, each once.

@@ -288,7 +288,7 @@ void settleAction(InputContexts::State& s, int action) {
 
 void InputContexts::step(float dt) {
     State& s = *m_state;
-    if (!(dt >= 0.0f) || !std::isfinite(dt))
+    if (!(dt >= 0.0f) || !isFinite(dt))
         dt = 0.0f;
     s.now += dt;
 

@@ -8,7 +8,7 @@ namespace input {
 namespace {
 
 bool finite(float v) {
-    return std::isfinite(v);
+    return isFinite(v);
 }
 
 float axialDeadZone(float v, float lower, float upper) {

@@ -35,6 +35,11 @@ constexpr int kSelected = 4; // the fifth pad block
 constexpr int kActions = kPads + 5 * kPadInputs;
 } // namespace atom
 
+// Neither infinite nor NaN (the MSVC-mode runtime has no std::isfinite).
+inline bool isFinite(float v) {
+    return v - v == 0.0f;
+}
+
 // Where a released mapping waits: its source reads as nothing until its magnitude falls below
 // this, whatever the triggers' thresholds.
 constexpr float kRestLevel = 0.25f;

@@ -139,7 +139,7 @@ TriggerState runTrigger(const InputContexts::State& s, const Trigger& t, Trigger
 }
 
 bool finiteNonNegative(float v) {
-    return std::isfinite(v) && v >= 0.0f;
+    return isFinite(v) && v >= 0.0f;
 }
 
 } // namespace
@@ -211,11 +211,11 @@ bool checkTrigger(const InputContexts::State& s, const Trigger& t, int owner, Co
         fail(error, "unknown trigger role %d", static_cast<int>(t.role));
         return false;
     }
-    if (!(std::isfinite(t.actuation) && t.actuation > 0.0f)) {
+    if (!(isFinite(t.actuation) && t.actuation > 0.0f)) {
         fail(error, "actuation threshold %g must be a number above 0", t.actuation);
         return false;
     }
-    if (std::isnan(t.release) ||
+    if (t.release != t.release ||
         (t.release >= 0.0f && !(t.release > 0.0f && t.release <= t.actuation))) {
         fail(error, "release threshold %g must be above 0 and at most the actuation %g", t.release,
              t.actuation);
@@ -226,12 +226,12 @@ bool checkTrigger(const InputContexts::State& s, const Trigger& t, int owner, Co
     case TRIGGER_HOLD:
     case TRIGGER_HOLD_AND_RELEASE:
     case TRIGGER_TAP:
-        if (std::isfinite(t.time) && t.time > 0.0f)
+        if (isFinite(t.time) && t.time > 0.0f)
             return true;
         fail(error, "trigger time %g must be a number of seconds above 0", t.time);
         return false;
     case TRIGGER_MULTI_TAP:
-        if (!(std::isfinite(t.time) && t.time > 0.0f) || !finiteNonNegative(t.gap)) {
+        if (!(isFinite(t.time) && t.time > 0.0f) || !finiteNonNegative(t.gap)) {
             fail(error, "multi-tap times (tap %g, gap %g) must be numbers, the tap above 0", t.time,
                  t.gap);
             return false;
@@ -241,8 +241,8 @@ bool checkTrigger(const InputContexts::State& s, const Trigger& t, int owner, Co
         fail(error, "multi-tap count %d must be at least 1", t.count);
         return false;
     case TRIGGER_PULSE:
-        if (!(std::isfinite(t.firstDelay) && t.firstDelay > 0.0f) ||
-            !(std::isfinite(t.interval) && t.interval > 0.0f)) {
+        if (!(isFinite(t.firstDelay) && t.firstDelay > 0.0f) ||
+            !(isFinite(t.interval) && t.interval > 0.0f)) {
             fail(error, "pulse times (first %g, interval %g) must be numbers of seconds above 0",
                  t.firstDelay, t.interval);
             return false;

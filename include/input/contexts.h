@@ -54,7 +54,7 @@ enum SourceKind : std::int32_t {
     SOURCE_PAD_STICK = 5,    // 0 left, 1 right: both axes raw (2D)
     SOURCE_KEY_AXIS = 6,     // codes[0] negative, codes[1] positive: -1, 0 or 1
     SOURCE_KEY_AXIS_2D = 7,  // codes: up, down, left, right (x from left/right, y from up/down)
-    SOURCE_ACTION = 8, // a manager action id: readDigital for digital mappings, else readAnalog
+    SOURCE_ACTION = 8, // a manager action id, read as a game reads it (analogue types as a float)
 };
 
 constexpr std::int32_t kSelectedPad = -1; // a pad source of the selected pad, whichever it is

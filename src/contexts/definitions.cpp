@@ -287,7 +287,6 @@ int InputContexts::addMapping(int context, const Mapping& mapping, ContextError*
     m.context = context;
     m.local = s.contexts[context].mappingCount;
     m.idle = !m.hasCombo;
-    m.waitRelease = s.contexts[context].effective && heldNow(s, m);
 
     OrderBuilder order(s, m);
     int culprit = -1;
@@ -310,6 +309,9 @@ int InputContexts::addMapping(int context, const Mapping& mapping, ContextError*
     // Nothing below allocates.
     growAtoms(s, m.atoms, m.atomCount, claims);
     s.mappings.pushBack(m);
+    // Judged once its atoms have values: a source held now counts only once released.
+    MappingRec& added = s.mappings[s.mappings.size() - 1];
+    added.waitRelease = s.contexts[context].effective && heldNow(s, added);
     takeOver(s.topo, order.topo);
     takeOver(s.order, order.order);
     takeOver(s.orderBegin, order.orderBegin);

@@ -88,6 +88,22 @@ TEST_F(ContextTriggers, EachTriggerAndItsBoundariesOverScriptedFrames) {
     }
 }
 
+TEST_F(ContextTriggers, ACompletedIsNotLostWhileAnotherTriggerIsOngoing) {
+    // Pressed fires on the press while Hold is still Ongoing; the next frame the action drops to
+    // Ongoing, which ends the Triggered run with COMPLETED and starts a new one.
+    int act = action("act");
+    int ctx = context("ctx");
+    map(ctx, mapping(act, Source::key(kKey)).add(Trigger::pressed()).add(Trigger::hold(0.25f)));
+    layer->push(ctx);
+    std::string out;
+    for (char k : std::string("_DDD_")) {
+        keys[kKey] = k == 'D';
+        step();
+        out += events(act) + " ";
+    }
+    EXPECT_EQ(out, "- ST SOC T C ");
+}
+
 TEST_F(ContextTriggers, ActuationIsInclusiveAndReleaseWithHysteresisIsStrict) {
     // A key scaled to exactly the threshold counts; just under does not.
     struct Case {

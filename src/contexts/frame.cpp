@@ -391,8 +391,7 @@ void InputContexts::step(float dt) {
     }
 }
 
-// --- Contexts at run time
-// -------------------------------------------------------------------------
+// --- Contexts at run time ------------------------------------------------------------------------
 
 bool InputContexts::push(int context) {
     State& s = *m_state;

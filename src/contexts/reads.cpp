@@ -11,8 +11,7 @@ bool validAction(const InputContexts::State& s, int action) {
 
 } // namespace
 
-// --- Reads
-// -----------------------------------------------------------------------------------------
+// --- Reads ---------------------------------------------------------------------------------------
 
 double InputContexts::now() const {
     return m_state->now;

@@ -1,10 +1,15 @@
 // Contexts at run time over scripted frames: claims, push and pop, channels, focus, pads going
 // away, world steps; then the sources and the modifiers.
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 #include "contexts/fixture.h"
 #include "host/control.h"
+#include "support/watchdog.h"
 
 using namespace testing_support;
 using input::Modifier;
@@ -364,6 +369,46 @@ TEST_F(ContextStack, ASteadyFrameAllocatesNothing) {
     layer->push(vehicle);
     step();
     EXPECT_EQ(host::memory::allocationCount(), before);
+}
+
+} // namespace
+
+namespace {
+
+// The layer reads the pad reports without their lock, as only the owning thread writes them;
+// other threads' pad queries and live reads meanwhile must not race with it (run under TSan).
+TEST_F(ContextStack, StepsWhileOtherThreadsQueryThePads) {
+    Watchdog watchdog("contexts with reader threads", std::chrono::seconds(120));
+    int fire = action("fire");
+    int look = action("look", input::VALUE_AXIS_2D);
+    map(gameplay, mapping(fire, Source::padButton(input::GAMEPAD_A)).add(Trigger::hold(0.25f)));
+    map(gameplay, mapping(look, Source::padStick(1, 0)).add(Modifier::deadZoneRadial()));
+    layer->push(gameplay);
+    sim::connectPad(0);
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> readers;
+    for (int r = 0; r < 2; ++r) {
+        readers.emplace_back([&] {
+            float sink = 0.0f;
+            while (!stop.load()) {
+                input::Gamepad* pad = manager->getGamepad(0);
+                sink += pad->buttonDown(input::GAMEPAD_A) ? 1.0f : pad->getAxis(2);
+                sink += manager->readRawAnalog(input::ACTION_CAMERA_X);
+            }
+            EXPECT_FALSE(std::isnan(sink));
+        });
+    }
+    int triggered = 0;
+    for (int i = 0; i < 400; ++i) {
+        sim::setPad(0, Report().buttons(i % 8 < 5 ? 0x1000 : 0).sticks(0, 0, 20000, 0));
+        step(1.0f / 16.0f);
+        triggered += layer->triggered(fire) ? 1 : 0;
+        EXPECT_GT(layer->value2(look).x, 0.0f);
+    }
+    stop = true;
+    for (std::thread& reader : readers)
+        reader.join();
+    EXPECT_EQ(triggered, 50) << "each 5-frame press reaches 0.25 s on its fifth frame";
 }
 
 } // namespace

@@ -263,9 +263,9 @@ public:
 
     // --- Contexts at run time.
 
-    // Activates a context at once. Its sources that were down at the last step count only after
-    // they have been released. Pushing a context that is already pushed changes nothing (its
-    // state stays).
+    // Activates a context at once. Its sources that were down at the last step (a magnitude of
+    // 0.25 or more) count only after they have been released. Pushing a context that is already
+    // pushed changes nothing (its state stays).
     bool push(int context);
     // Deactivates a context at once: each of its actions left without a live mapping ends with
     // one event, Ongoing -> CANCELED and Triggered -> COMPLETED, reported by the next step.
@@ -309,7 +309,7 @@ public:
     float heldTime(int action) const;
     int pulseCount(int action) const;
 
-    struct State;
+    struct State; // the private record, src/contexts/state.h
 
 private:
     State* m_state;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "contexts_scenario.h"
 #include "frame_scenario.h"
 #include "vel/spin_lock.h"
 #include "winsim/windows.h"
@@ -42,6 +43,16 @@ void BM_ReadPass(benchmark::State& state) {
     state.SetLabel(bench::deviceName(deviceOf(state)));
 }
 BENCHMARK(BM_ReadPass)->Arg(1)->Arg(0);
+
+// The frame followed by the contexts layer's step with `range(1)` mappings in four contexts;
+// the layer's share is the difference with BM_Frame.
+void BM_FrameWithContexts(benchmark::State& state) {
+    bench::ContextsScenario scenario(deviceOf(state), static_cast<int>(state.range(1)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scenario.step());
+    state.SetLabel(bench::deviceName(deviceOf(state)));
+}
+BENCHMARK(BM_FrameWithContexts)->ArgsProduct({{1, 0}, {200, 2000}})->ArgNames({"pad", "mappings"});
 
 // The owner's frame with `range(1)` other threads looping on live reads of the default actions.
 void BM_FrameWithReaders(benchmark::State& state) {

@@ -2,10 +2,11 @@
 // costs: instructions (run under callgrind with two counts and take the difference) and heap
 // allocations (the engine heap and the global operator new).
 //
-//   input_frame_count run <pad|keyboard> <frame|update|reads|large-update> <count>
+//   input_frame_count run <pad|keyboard> <frame|update|reads|large-update|contexts-N> <count>
 //     frame: the host's key snapshot, update, one read of every default action; update: the
-//     manager's update alone; reads: the reads alone
-//   input_frame_count allocations <pad|keyboard> <count>
+//     manager's update alone; reads: the reads alone; contexts-N: the frame, then the contexts
+//     layer's step with N mappings (its cost is the difference with frame)
+//   input_frame_count allocations <pad|keyboard> <count>   (the frame, then with 200 mappings)
 
 #include <atomic>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <new>
 
+#include "contexts_scenario.h"
 #include "frame_scenario.h"
 #include "host/control.h"
 
@@ -29,7 +31,7 @@ void* countedNew(std::size_t size) {
 
 int usage() {
     std::fprintf(stderr, "usage: input_frame_count run <pad|keyboard> "
-                         "<frame|update|reads|large-update> <count>\n"
+                         "<frame|update|reads|large-update|contexts-N> <count>\n"
                          "       input_frame_count allocations <pad|keyboard> <count>\n");
     return 2;
 }
@@ -98,18 +100,24 @@ int main(int argc, char** argv) {
         long frames = 0;
         if (!parseCount(argv[3], frames))
             return usage();
-        bench::FrameScenario scenario(device);
-        std::uint64_t heapBefore = host::memory::allocationCount();
-        std::uint64_t newsBefore = g_globalNews.load();
-        float sink = 0.0f;
-        for (long i = 0; i < frames; ++i)
-            sink += scenario.frame();
-        std::uint64_t heap = host::memory::allocationCount() - heapBefore;
-        std::uint64_t news = g_globalNews.load() - newsBefore;
-        std::printf("%s: %ld frames, %llu engine-heap allocations, %llu operator new calls%s\n",
-                    argv[2], frames, static_cast<unsigned long long>(heap),
-                    static_cast<unsigned long long>(news), sink < 0.0f ? " " : "");
-        return heap == 0 && news == 0 ? 0 : 1;
+        bool clean = true;
+        for (int mappings : {0, 200}) {
+            bench::ContextsScenario scenario(device, mappings ? mappings : 4);
+            std::uint64_t heapBefore = host::memory::allocationCount();
+            std::uint64_t newsBefore = g_globalNews.load();
+            float sink = 0.0f;
+            for (long i = 0; i < frames; ++i)
+                sink += mappings ? scenario.step() : scenario.frame.frame();
+            std::uint64_t heap = host::memory::allocationCount() - heapBefore;
+            std::uint64_t news = g_globalNews.load() - newsBefore;
+            std::printf("%s%s: %ld frames, %llu engine-heap allocations, %llu operator new "
+                        "calls%s\n",
+                        argv[2], mappings ? " with 200 context mappings" : "", frames,
+                        static_cast<unsigned long long>(heap),
+                        static_cast<unsigned long long>(news), sink < 0.0f ? " " : "");
+            clean = clean && heap == 0 && news == 0;
+        }
+        return clean ? 0 : 1;
     }
 
     if (std::strcmp(argv[1], "run") != 0 || argc != 5)
@@ -118,8 +126,17 @@ int main(int argc, char** argv) {
     if (!parseCount(argv[4], count))
         return usage();
     const char* what = argv[3];
-    bench::FrameScenario scenario(device);
     float sink = 0.0f;
+    if (std::strncmp(what, "contexts-", 9) == 0) {
+        long mappings = 0;
+        if (!parseCount(what + 9, mappings) || mappings < 4)
+            return usage();
+        bench::ContextsScenario layered(device, static_cast<int>(mappings));
+        for (long i = 0; i < count; ++i)
+            sink += layered.step();
+        return sink < -1e30f ? 3 : 0;
+    }
+    bench::FrameScenario scenario(device);
     if (std::strcmp(what, "frame") == 0) {
         for (long i = 0; i < count; ++i)
             sink += scenario.frame();

@@ -2,9 +2,10 @@
 # The cost of the game's frame (update, then one read of every default action) with the pad and
 # with the keyboard in use: instructions per frame from callgrind (the difference of two runs, so
 # set-up does not count), nanoseconds from Google Benchmark, the owner's frame with reader
-# threads, a 10,000-action table, the heap allocations of 10,000 steady frames (must be 0), and
-# inputscope's peak memory and time per frame over ever longer sessions, for the table, the JSON
-# and the SVG timeline (must stay flat; the timeline at most 64 MiB for a million frames).
+# threads, a 10,000-action table, the contexts layer's step with 200 and 2,000 mappings, the
+# heap allocations of 10,000 steady frames (must be 0), and inputscope's peak memory and time per
+# frame over ever longer sessions, for the table, the JSON and the SVG timeline (must stay flat;
+# the timeline at most 64 MiB for a million frames).
 # Usage: scripts/bench.sh [--quick]   (--quick: shorter timing runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,6 +46,13 @@ for device in pad keyboard; do
         printf "%-9s %-14s %14s\n" "$device" "$part" "$(per_run "$device" "$part" 200 1200)"
     done
     printf "%-9s %-14s %14s\n" "$device" "update-10000" "$(per_run "$device" large-update 4 24)"
+    # The contexts layer's step on top of the frame: at most 8,000 with 200 mappings, and at most
+    # 10.5 times the 200-mapping figure with 2,000.
+    frame=$(per_run "$device" frame 200 1200)
+    for mappings in 200 2000; do
+        with=$(per_run "$device" "contexts-$mappings" 200 1200)
+        printf "%-9s %-14s %14s\n" "$device" "contexts-$mappings" "$((with - frame))"
+    done
 done
 
 echo "== allocations over 10,000 steady frames"

@@ -1,6 +1,7 @@
 #pragma once
 
 // The input library's public interface.
+#include "input/contexts.h"
 #include "input/default_actions.h"
 #include "input/gamepad.h"
 #include "input/input_manager.h"

@@ -241,6 +241,7 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
         SessionLimits limits;
         limits.maxFrames = o.maxFrames;
         session = parseSession(text, name, limits);
+        checkContexts(session); // what the contexts layer refuses, before anything runs
     } catch (const SessionError& e) {
         return failure(2, e.what());
     }

@@ -33,6 +33,8 @@ Host::Host(const Session& session, const RunOptions& options, TraceSink& sink)
     m_manager = std::make_unique<input::InputManager>(true, true);
     m_manager->setKeyboard(&m_keyboard);
     m_actions.refreshNames(*m_manager);
+    if (session.contexts)
+        m_contexts = std::make_unique<input::InputContexts>(*m_manager);
     if (options.bindings &&
         !input::readBindingProfile(*m_manager, options.bindings->data(), options.bindings->size()))
         throw std::logic_error("a bindings profile that was checked did not apply");
@@ -45,6 +47,7 @@ Host::Host(const Session& session, const RunOptions& options, TraceSink& sink)
 }
 
 Host::~Host() {
+    m_contexts.reset(); // before the manager it reads
     m_manager.reset();
     sim::reset();
 }
@@ -137,6 +140,8 @@ void Host::frame(float dt, int line) {
         pc->updateKeyboardState(m_keys);
     m_keyboard.update();
     m.update(dt);
+    if (m_contexts)
+        m_contexts->step(dt);
     for (int slot = 0; slot < 4; ++slot)
         if (!(m_pads[slot].connected || (playing && slot == current)))
             m_stale[slot] = true;
@@ -175,6 +180,7 @@ void Host::snapshot(bool reread, float dt, int line) {
     } else {
         readFrame(*m_manager, m_keyboard, m_actions, m_show, !reread, entry.frame);
     }
+    readMappings(entry.frame);
     emit(entry);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "input/contexts.h"
 #include "input/input.h"
 #include "runner.h"
 #include "session.h"
@@ -16,6 +17,11 @@
 
 namespace inputscope {
 namespace hosting {
+
+// Applies one definition of the contexts layer (mapping action, context, mapping), or registers
+// a manager action; throws SessionError with the layer's message when it refuses.
+void define(input::InputManager& manager, input::InputContexts& contexts, const Session& session,
+            const Statement& s);
 
 struct PadScript {
     bool connected = false;
@@ -55,6 +61,9 @@ private:
     // reported when a pad's motors change.
     void rumble();
     void prompt(const Statement& s);
+    // host_contexts.cpp: the contexts layer's statements, and its reads after a frame.
+    void contexts(const Statement& s);
+    void readMappings(FrameView& f) const;
     void flush();
     void emit(const Entry& entry);
     void finish();
@@ -67,6 +76,9 @@ private:
     input::Keyboard m_keyboard;
     std::unique_ptr<input::InputManager> m_manager;
     ActionTable m_actions;
+    std::unique_ptr<input::InputContexts> m_contexts; // only when the session declares any
+    std::vector<std::string> m_mappingNames;          // by mapping action id
+    std::vector<input::ValueType> m_mappingTypes;
     std::vector<int> m_show;
     PadScript m_pads[4];
     bool m_stale[4] = {false, false, false, false};

@@ -224,6 +224,11 @@ void Host::execute(const Statement& s) {
         break;
     }
     case Op::Prompt: prompt(s); break;
+    case Op::MappingAction:
+    case Op::Context:
+    case Op::Map:
+    case Op::Push:
+    case Op::Pop: contexts(s); break;
     }
 }
 
@@ -238,7 +243,11 @@ void Host::connectNote(int slot, int line) {
 void Host::setFlag(Flag flag, bool on) {
     input::InputManager& m = *m_manager;
     switch (flag) {
-    case Flag::Focus: m.setFocus(on); break;
+    case Flag::Focus:
+        m.setFocus(on);
+        if (m_contexts)
+            m_contexts->setFocus(on); // the layer is told as the manager is
+        break;
     case Flag::Game: m.setGame(on); break;
     case Flag::Menu: m.setMenu(on); break;
     case Flag::Video: m.setVideo(on); break;

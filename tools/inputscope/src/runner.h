@@ -47,6 +47,17 @@ struct ActionRead {
     float analog = 0.0f;
 };
 
+// A mapping action of the contexts layer after the frame's step.
+struct MappingRead {
+    int id = 0;
+    std::string name;
+    int type = 0;             // input::ValueType
+    int state = 0;            // input::TriggerState
+    std::uint32_t events = 0; // input::TriggerEvent bits
+    float x = 0.0f, y = 0.0f; // value (digital and 1D: x)
+    float hold = 0.0f;        // the furthest hold's progress, 0..1
+};
+
 struct FrameView {
     int frame = 0;       // from 1
     bool reread = false; // a second read of the same frame, without an update
@@ -58,7 +69,8 @@ struct FrameView {
     std::uint32_t channels = 0;
     int buffering = 1;
     InputsView inputs;
-    std::vector<ActionRead> reads; // the actions shown: those that fired, or the chosen ones
+    std::vector<ActionRead> reads;     // the actions shown: those that fired, or the chosen ones
+    std::vector<MappingRead> mappings; // every mapping action, when the session declares any
 };
 
 struct PromptView {
@@ -197,6 +209,11 @@ std::string keyDisplayName(input::InputManager& manager, int key);
 // Checks a bindings profile on a manager as a run starts with it: "" when it applies, else
 // ":LINE:COLUMN: error: ..." (or ": error: ..." for a fault outside the text).
 std::string checkProfile(const std::string& text);
+
+// Applies a session's definitions of the contexts layer (and its action registrations) to a
+// scratch manager, as the run will; throws SessionError at the first one the layer refuses, with
+// its message.
+void checkContexts(const Session& session);
 
 // Runs the session on a fresh machine (the stand-in's state is reset before and after), handing
 // each entry to `sink` as it is complete; gives the recorded demo when asked for.

@@ -55,6 +55,7 @@ Parser::Parser(const std::string& file, const SessionLimits& limits)
 Session Parser::parse(const std::string& text) {
     Session session;
     session.file = m_file;
+    m_session = &session;
     std::size_t start = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         start = 3; // a UTF-8 byte-order mark
@@ -74,9 +75,11 @@ Session Parser::parse(const std::string& text) {
             continue;
         Statement statement = parseStatement();
         statement.line = m_line;
+        statement.column = m_tokens[0].column;
         session.statements.push_back(std::move(statement));
     }
     m_text = nullptr;
+    m_session = nullptr;
     session.frames = m_frames;
     session.updates = m_updates;
     return session;

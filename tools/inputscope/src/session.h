@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "input/contexts.h"
 #include "input/types.h"
 
 namespace inputscope {
@@ -70,6 +71,11 @@ enum class Op {
     KeyName,
     Show,
     Prompt,
+    MappingAction, // contexts: a mapping action, a context, a mapping, push and pop
+    Context,
+    Map,
+    Push,
+    Pop,
 };
 
 // The mode flags a session can switch.
@@ -101,6 +107,7 @@ struct Edit {
 struct Statement {
     Op op = Op::Read;
     int line = 0;
+    int column = 1; // of the statement's first word
 
     std::string text;    // section title, tweakable name, key name text
     int slot = -1;       // pad slot; -1: none (select) or the current pad (rumble)
@@ -125,13 +132,19 @@ struct Statement {
     char character = 0;
     int modifiers = 0; // app::RawKeyEvent bits: 0x1 Shift, 0x2 Ctrl, 0x4 Alt
     int glyphSet = 0;
+    // Contexts: the mapping action's value type; the context's id and priority; the mapping's
+    // index in Session::mappings.
+    input::ValueType valueType = input::VALUE_DIGITAL;
+    int context = -1, priority = 0, mapping = -1;
 };
 
 struct Session {
     std::string file; // as named in messages
     std::vector<Statement> statements;
-    long long frames = 0;  // frames the session runs, re-reads included
-    long long updates = 0; // of those, the frames that update the library
+    long long frames = 0;                 // frames the session runs, re-reads included
+    long long updates = 0;                // of those, the frames that update the library
+    std::vector<input::Mapping> mappings; // of the map statements, kept apart for their size
+    bool contexts = false;                // defines mapping actions or contexts
 };
 
 // What a session may ask for. Every frame and every re-read is a row of output and a step of the

@@ -121,6 +121,15 @@ private:
     void parseExclusive(Statement& s);
     void parseRumble(Statement& s);
     void parseTweak(Statement& s);
+    // session_contexts.cpp: the statements of the contexts layer; false for another word.
+    bool parseContextStatement(const std::string& word, Statement& s);
+    void parseMap(Statement& s);
+    input::Source source(const Token& token);
+    void triggerItem(const Token& token, input::Mapping& m);
+    bool modifierItem(const Token& token, input::Mapping& m);
+    int mappingAction(const Token& token) const;
+    int context(const Token& token) const;
+    static Token part(const Token& token, std::size_t from, std::size_t length);
 
     std::string m_file;
     SessionLimits m_limits;
@@ -132,6 +141,8 @@ private:
     std::size_t m_pos = 0;
     int m_lineEnd = 1;
     std::map<std::string, int> m_actions;
+    std::map<std::string, int> m_mappingActions, m_contexts; // ids in definition order
+    Session* m_session = nullptr;
 };
 
 } // namespace parsing

@@ -15,7 +15,8 @@ namespace {
 const char* const kStatements =
     "a statement: frame, dt, read, section, pad, connect, disconnect, refresh, select, keys, "
     "rawkey, mouse, screen, a mode flag, playercontrol, buffering, step, bind, clear, defaults, "
-    "sticks, action, invert, sensitivity, exclusive, rumble, tweak, keyname, show or prompt";
+    "sticks, action, invert, sensitivity, exclusive, rumble, tweak, keyname, show, prompt, "
+    "mapaction, context, map, push or pop";
 
 } // namespace
 
@@ -34,7 +35,8 @@ Statement Parser::parseStatement() {
         }
     }
 
-    if (word == "section") {
+    if (parseContextStatement(word, s)) {
+    } else if (word == "section") {
         s.op = Op::Section;
         s.text = next("a title in quotes").text;
     } else if (word == "dt") {

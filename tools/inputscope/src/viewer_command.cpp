@@ -112,6 +112,7 @@ CommandResult runWatchCommand(const Options& o, const CommandIo& io) {
         SessionLimits limits;
         limits.maxFrames = o.maxFrames;
         session = parseSession(text, name, limits);
+        checkContexts(session); // what the contexts layer refuses, before anything runs
     } catch (const SessionError& e) {
         return failure(2, e.what());
     }

@@ -93,7 +93,9 @@ std::vector<FrameView> framesOf(const Trace& trace, bool rereads = true) {
 std::string parseMessage(const std::string& text, const std::string& file,
                          const SessionLimits& limits = SessionLimits()) {
     try {
-        return "(no error: " + std::to_string(parseSession(text, file, limits).frames) + " frames)";
+        Session session = parseSession(text, file, limits);
+        checkContexts(session);
+        return "(no error: " + std::to_string(session.frames) + " frames)";
     } catch (const SessionError& e) {
         return e.what();
     }

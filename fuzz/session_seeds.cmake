@@ -5,7 +5,7 @@ file(REMOVE_RECURSE ${OUTPUT})
 file(MAKE_DIRECTORY ${OUTPUT})
 set(tests ${SOURCE}/tools/inputscope/tests)
 file(COPY ${SOURCE}/tools/inputscope/builtin_session.txt ${tests}/world_step.txt
-     ${tests}/device_switch.txt ${tests}/bad_session.txt DESTINATION ${OUTPUT})
+     ${tests}/device_switch.txt ${tests}/contexts.txt ${tests}/bad_session.txt DESTINATION ${OUTPUT})
 
 # errors.txt: "== title", the session, "-> message"; a command-line case ("$ ", "< ") holds none.
 # The lines go through a list: ';' and brackets, which a list would take apart, are kept aside.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "input/contexts.h"
 #include "input/version.h"
 #include "names.h"
 #include "output.h"
@@ -73,21 +74,45 @@ Json frameJson(const FrameView& f) {
                          {"type", controlTypeName(r.type)},
                          {"digital", r.digital},
                          {"analog", number(r.analog, 6)}});
-    return {{"type", "frame"},
-            {"frame", f.frame},
-            {"reread", f.reread},
-            {"time", number(f.time, 6)},
-            {"dt", number(f.dt, 6)},
-            {"device", f.keyboardAndMouse ? "keyboard+mouse" : "pad"},
-            {"currentPad", f.currentPad},
-            {"selectedPad", f.selectedPad},
-            {"channels", f.channels},
-            {"channelNames", channels},
-            {"buffering", f.buffering == input::BUFFERING_WORLD_STEP ? "world-step"
-                          : f.buffering == input::BUFFERING_LIVE     ? "live"
-                                                                     : "other"},
-            {"inputs", inputsJson(f.inputs)},
-            {"reads", reads}};
+    Json o = {{"type", "frame"},
+              {"frame", f.frame},
+              {"reread", f.reread},
+              {"time", number(f.time, 6)},
+              {"dt", number(f.dt, 6)},
+              {"device", f.keyboardAndMouse ? "keyboard+mouse" : "pad"},
+              {"currentPad", f.currentPad},
+              {"selectedPad", f.selectedPad},
+              {"channels", f.channels},
+              {"channelNames", channels},
+              {"buffering", f.buffering == input::BUFFERING_WORLD_STEP ? "world-step"
+                            : f.buffering == input::BUFFERING_LIVE     ? "live"
+                                                                       : "other"},
+              {"inputs", inputsJson(f.inputs)},
+              {"reads", reads}};
+    // Only a session that declares mapping actions has the field, so other outputs stay as
+    // they were.
+    if (!f.mappings.empty()) {
+        Json mappings = Json::array();
+        for (const MappingRead& m : f.mappings) {
+            Json events = Json::array();
+            for (std::uint32_t bit = 1; bit <= input::EVENT_CANCELED; bit <<= 1)
+                if (m.events & bit)
+                    events.push_back(eventName(bit));
+            Json r = {{"action", m.name},
+                      {"id", m.id},
+                      {"type", valueTypeName(m.type)},
+                      {"state", triggerStateName(m.state)},
+                      {"events", events}};
+            if (m.type == input::VALUE_AXIS_2D)
+                r["value"] = {number(m.x, 6), number(m.y, 6)};
+            else
+                r["value"] = number(m.x, 6);
+            r["hold"] = number(m.hold, 6);
+            mappings.push_back(r);
+        }
+        o["mappings"] = mappings;
+    }
+    return o;
 }
 
 Json entryJson(const Entry& e) {

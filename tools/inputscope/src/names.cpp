@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "input/contexts.h"
+
 namespace inputscope {
 
 namespace {
@@ -267,6 +269,36 @@ const char* glyphName(int glyph) {
     if (glyph < 1 || glyph > 23)
         return "none";
     return kPictures[glyph];
+}
+
+const char* eventName(std::uint32_t bit) {
+    switch (bit) {
+    case input::EVENT_STARTED: return "started";
+    case input::EVENT_ONGOING: return "ongoing";
+    case input::EVENT_TRIGGERED: return "triggered";
+    case input::EVENT_COMPLETED: return "completed";
+    case input::EVENT_CANCELED: return "canceled";
+    default: return "?";
+    }
+}
+
+const char* valueTypeName(int type) {
+    return type == input::VALUE_AXIS_1D ? "1d" : type == input::VALUE_AXIS_2D ? "2d" : "digital";
+}
+
+const char* triggerStateName(int state) {
+    return state == input::TRIGGER_TRIGGERED ? "triggered"
+           : state == input::TRIGGER_ONGOING ? "ongoing"
+                                             : "none";
+}
+
+std::string eventLetters(std::uint32_t events) {
+    static const char kLetters[] = "SOTCX"; // in bit order
+    std::string text;
+    for (int b = 0; b < 5; ++b)
+        if (events & (1u << b))
+            text += kLetters[b];
+    return text;
 }
 
 } // namespace inputscope

@@ -37,6 +37,14 @@ bool isAnalogueType(input::ControlType type);
 // The picture a glyph index stands for ("A", "D-pad up"), or "none".
 const char* glyphName(int glyph);
 
+// The contexts layer's words: an event bit's name ("started"), a value type's ("digital", "1d",
+// "2d"), a trigger state's ("none", "ongoing", "triggered").
+const char* eventName(std::uint32_t bit);
+const char* valueTypeName(int type);
+const char* triggerStateName(int state);
+// The events of a frame as letters: S started, O ongoing, T triggered, C completed, X canceled.
+std::string eventLetters(std::uint32_t events);
+
 std::string lower(const std::string& text);
 
 } // namespace inputscope

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "input/contexts.h"
 #include "names.h"
 #include "output.h"
 #include "text.h"
@@ -203,6 +204,25 @@ std::vector<Cell> readCells(const FrameView& f, bool chosen) {
     return cells;
 }
 
+// Mapping actions with an event or a value this frame: "@NAME:EVENTS", its value unless digital,
+// and how far a hold has come while it is under way.
+std::vector<Cell> mappingCells(const FrameView& f) {
+    std::vector<Cell> cells;
+    for (const MappingRead& m : f.mappings) {
+        if (!m.events && m.x == 0.0f && m.y == 0.0f)
+            continue;
+        std::string text = "@" + m.name + ":" + (m.events ? eventLetters(m.events) : "-");
+        if (m.type == input::VALUE_AXIS_1D)
+            text += "=" + fixed(m.x, 2, true);
+        else if (m.type == input::VALUE_AXIS_2D)
+            text += "=" + fixed(m.x, 2, true) + "," + fixed(m.y, 2, true);
+        if (m.hold > 0.0f && m.hold < 1.0f)
+            text += "~" + std::to_string(static_cast<int>(m.hold * 100.0f)) + "%";
+        cells.push_back({text, m.state == input::TRIGGER_TRIGGERED ? kGreen : kYellow});
+    }
+    return cells;
+}
+
 std::string deviceText(const FrameView& f) {
     return f.keyboardAndMouse ? "keyboard and mouse" : "pad " + std::to_string(f.currentPad);
 }
@@ -343,7 +363,15 @@ public:
                                                               : "?");
             prefix = padRight(prefix, kPrefix - 1);
             std::vector<Line> inputs = Writer::wrap(inputCells(f), kInputs);
-            std::vector<Line> reads = Writer::wrap(readCells(f, chosen), kReads);
+            std::vector<Cell> readList = readCells(f, chosen);
+            std::vector<Cell> mapped = mappingCells(f);
+            if (!mapped.empty()) {
+                mappings = true;
+                if (readList.size() == 1 && readList[0].text == "-")
+                    readList.clear();
+                readList.insert(readList.end(), mapped.begin(), mapped.end());
+            }
+            std::vector<Line> reads = Writer::wrap(readList, kReads);
             std::size_t rows = inputs.size() > reads.size() ? inputs.size() : reads.size();
             for (std::size_t i = 0; i < rows; ++i) {
                 std::string row = i == 0 ? prefix : std::string(kPrefix - 1, ' ');
@@ -366,6 +394,10 @@ public:
             "LX..RY -1..1, k:A the key A, [A] the raw keyboard's A, m mouse motion, wh wheel; "
             "reads: digital actions that are on, analogue actions with their value",
             kDim);
+        if (mappings)
+            w.paragraph("@NAME: a mapping action with its events (S started, O ongoing, T "
+                        "triggered, C completed, X canceled), its value and ~N% a hold under way",
+                        kDim);
         pass();
     }
 
@@ -382,6 +414,7 @@ private:
     bool first = true;
     FrameView last;
     bool anySection = false;
+    bool mappings = false; // a mapping action showed: the legend says how to read it
 };
 
 } // namespace

@@ -118,10 +118,14 @@ void goldens(const std::string& dir) {
     golden(dir, "builtin.out", renderText(builtin, false));
     golden(dir, "builtin.json", renderJson(builtin));
     expect(renderText(builtin, true).find("\x1b[") != std::string::npos, "colour when asked");
-    for (std::string name : {"world_step", "device_switch"}) {
+    for (std::string name : {"world_step", "device_switch", "contexts"}) {
         std::string text;
-        if (readText(dir + "/" + name + ".txt", text))
-            golden(dir, name + ".out", renderText(run(text, name + ".txt"), false));
+        if (!readText(dir + "/" + name + ".txt", text))
+            continue;
+        Trace trace = run(text, name + ".txt");
+        golden(dir, name + ".out", renderText(trace, false));
+        if (name == "contexts") // the mapping actions' fields in the JSON
+            golden(dir, name + ".json", renderJson(trace));
     }
 }
 

@@ -50,9 +50,9 @@ constexpr Colour kText = 0xe8e8e8;
 constexpr Colour kDim = 0x9aa0ac;
 } // namespace palette
 
-// A mapping action of the contexts and triggers module, once there is one: its name, the events
-// it saw this frame and how far a hold has come (0-1, negative: no hold). The viewer draws them
-// below the actions when the list is not empty.
+// A mapping action of the contexts layer: its name, the events it saw this frame (and its value
+// for an axis) and how far a hold has come (0-1, negative: no hold under way). The viewer draws
+// them below the actions when the list is not empty.
 struct MappingView {
     std::string name;
     std::string events;
@@ -67,6 +67,9 @@ struct ViewModel {
     float deadZone = 0.0f; // the library's stick dead zone, 0-1 of full deflection
     std::vector<MappingView> mappings;
 };
+
+// The mapping actions of a frame as the viewer lists them.
+std::vector<MappingView> mappingViews(const FrameView& frame);
 
 // The shapes of a window `width` x `height` pixels (at least 320 x 240 is laid out; smaller is
 // drawn as that, cut).

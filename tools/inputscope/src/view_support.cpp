@@ -1,11 +1,32 @@
 // What the viewer takes from the library and gives out as a file: the dead zone it draws, and
 // the window's picture as a BMP.
 
+#include "input/contexts.h"
 #include "input/input.h"
+#include "names.h"
+#include "output.h"
 #include "standin/control.h"
 #include "view.h"
 
 namespace inputscope {
+
+std::vector<MappingView> mappingViews(const FrameView& frame) {
+    std::vector<MappingView> views;
+    for (const MappingRead& m : frame.mappings) {
+        MappingView v;
+        v.name = m.name;
+        for (std::uint32_t bit = 1; bit <= input::EVENT_CANCELED; bit <<= 1)
+            if (m.events & bit)
+                v.events += std::string(v.events.empty() ? "" : " ") + eventName(bit);
+        if (m.type != input::VALUE_DIGITAL)
+            v.events += (v.events.empty() ? "" : "  ") + fixed(m.x, 2, true) +
+                        (m.type == input::VALUE_AXIS_2D ? ", " + fixed(m.y, 2, true) : "");
+        // A hold at rest or done shows no bar: only one under way is progress to watch.
+        v.holdProgress = m.hold > 0.0f && m.hold < 1.0f ? m.hold : -1.0f;
+        views.push_back(v);
+    }
+    return views;
+}
 
 float measureDeadZone() {
     sim::reset();

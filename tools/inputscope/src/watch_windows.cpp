@@ -53,6 +53,7 @@ std::string runWatch(const Session& session, const RunOptions& run, const Viewer
         while (player.frame().frame < view.atFrame && player.forward()) {
         }
         model.frame = player.frame();
+        model.mappings = mappingViews(model.frame);
         window.pump(0);
         window.show(model);
         if (player.frame().frame == view.atFrame && view.screenshot)
@@ -71,6 +72,7 @@ std::string runWatch(const Session& session, const RunOptions& run, const Viewer
     double due = clock.now() + frameTime();
     while (true) {
         model.frame = player.frame();
+        model.mappings = mappingViews(model.frame);
         model.status = std::string(paused           ? "paused"
                                    : player.ended() ? "ended"
                                                     : "playing") +

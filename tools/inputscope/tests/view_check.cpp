@@ -190,6 +190,40 @@ void player() {
            "readAll lists every action, fired or not");
 }
 
+// A session's mapping actions reach the window: a hold half way draws its bar half way, an axis
+// shows its value, and a hold that has fired draws none.
+void mappings() {
+    Session session = parseSession("focus on\nmapaction EXIT digital\nmapaction STEER 1d\n"
+                                   "context car priority=1\nmap car EXIT key:E hold time=0.5\n"
+                                   "map car STEER keys:A,D\npush car\nkeys E D\nframe 3 dt=0.125\n"
+                                   "frame 2 dt=0.125\n",
+                                   "car.txt");
+    SessionPlayer player(session, RunOptions());
+    FrameView f;
+    for (int i = 0; i < 3; ++i)
+        player.next(f); // held 0.25 of 0.5 s
+    std::vector<MappingView> views = mappingViews(f);
+    expect(views.size() == 2 && views[0].name == "EXIT" && views[0].events == "ongoing" &&
+               views[0].holdProgress == 0.5f && views[1].events == "triggered  +1.00" &&
+               views[1].holdProgress < 0,
+           "the mapping actions as listed: " + (views.empty() ? "" : views[0].events));
+    ViewModel m;
+    m.frame = f;
+    m.mappings = views;
+    for (auto size : {std::make_pair(1280, 720), std::make_pair(800, 600)}) {
+        DrawList list = layoutView(m, size.first, size.second);
+        const Shape& lane = shape(list, "mapping.EXIT");
+        const Shape& bar = shape(list, "mapping.EXIT.hold");
+        expect(std::abs(bar.w * 2 - lane.w) <= 2 && bar.x == lane.x,
+               "a hold half way fills half its lane at " + std::to_string(size.first));
+    }
+    player.next(f);
+    player.next(f); // held 0.5 s: fired
+    views = mappingViews(f);
+    expect(views.size() == 2 && views[0].events == "triggered" && views[0].holdProgress < 0,
+           "a hold that fired shows no bar: " + (views.empty() ? "" : views[0].events));
+}
+
 // The watch viewer's steps: back past the frames it keeps runs the session again to the frame.
 void stepping() {
     Session session = parseSession("pad 0 none\nframe 20\npad 0 A\nframe 20\n", "steps.txt");
@@ -220,6 +254,7 @@ int main() {
     deadZone();
     bmp();
     player();
+    mappings();
     stepping();
     if (g_failures == 0)
         std::printf("all view checks passed\n");

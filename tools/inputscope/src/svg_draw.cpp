@@ -1,6 +1,7 @@
 // The timeline: bands for the sections, the active channels, the device in use, the buffering
-// mode and rumble; the inputs as the library saw them; one row per action that fired; frames
-// along the bottom. Device and channel changes are drawn as lines across the whole chart.
+// mode and rumble; the inputs as the library saw them; one row per action that fired; a lane per
+// mapping action of the contexts layer; frames along the bottom. Device and channel changes are
+// drawn as lines across the whole chart.
 
 #include <algorithm>
 #include <cmath>
@@ -95,7 +96,38 @@ private:
     std::string m_out;
 };
 
+// A mapping action's lane in one frame: its state as a bar (Ongoing low and amber, Triggered
+// full and green), its events as marks (Started a dark tick on the left, Completed blue and
+// Canceled red on the right), the events, value and hold in the tooltip.
+void drawMapping(Svg& s, const std::string& name, const ChartFrame::Mapping& m, int frame, double x,
+                 double fw, int top, int h) {
+    std::string events;
+    for (std::uint32_t bit = 1; bit <= 0x10; bit <<= 1)
+        if (static_cast<std::uint32_t>(m.events) & bit)
+            events += (events.empty() ? "" : "+") + std::string(eventName(bit));
+    std::string tip = name + " frame " + std::to_string(frame) + ": " +
+                      (events.empty() ? "no events" : events) + ", value " + fixed(m.x, 3) +
+                      (m.y != 0.0f ? "," + fixed(m.y, 3) : "") +
+                      (m.hold > 0.0f && m.hold < 1.0f ? ", hold " + fixed(m.hold, 2) : "");
+    if (m.state == 2)
+        s.rect(x + 0.5, top + 3, fw - 1, h - 6, "#2e8b57", tip);
+    else if (m.state == 1)
+        s.rect(x + 0.5, top + h / 2.0, fw - 1, h / 2.0 - 3, "#e0a030", tip);
+    if (m.events & 0x1)
+        s.rect(x + 0.5, top + 1, 2, h - 2, "#222", tip);
+    if (m.events & (0x8 | 0x10))
+        s.rect(x + fw - 2.5, top + 1, 2, h - 2, m.events & 0x10 ? "#d03a3a" : "#3a7bd5", tip);
+}
+
 } // namespace
+
+std::vector<Row> SvgView::mappingRows() const {
+    std::vector<Row> rows;
+    for (std::size_t id = 0; id < m_mappingNames.size(); ++id)
+        rows.emplace_back(Row::Mapping, 0, static_cast<int>(id), m_mappingNames[id], kActionColour,
+                          true);
+    return rows;
+}
 
 std::vector<Row> SvgView::inputRows() const {
     std::vector<Row> rows;
@@ -150,10 +182,15 @@ void SvgView::draw() {
     double fw = n > 0 ? std::max(6.0, std::min(36.0, 1100.0 / n)) : 24.0;
     Group inputs{"inputs", inputRows()};
     Group actions{"actions", actionRows()};
+    Group mappings{"mapping actions (green triggered, amber ongoing; marks: black started, blue "
+                   "completed, red canceled)",
+                   mappingRows()};
+    // Only a session with mapping actions has their group, so other charts stay as they were.
+    const int groupCount = mappings.rows.empty() ? 2 : 3;
 
     // Geometry: the labels decide how far the chart starts to the right.
     std::size_t longest = 0;
-    for (const Group* g : {&inputs, &actions})
+    for (const Group* g : {&inputs, &actions, &mappings})
         for (const Row& row : g->rows)
             longest =
                 std::max(longest, row.label.size() + (row.note.empty() ? 0 : row.note.size() + 3));
@@ -162,10 +199,10 @@ void SvgView::draw() {
     int y = kTop;
     int bandsTop = y;
     y += bandCount * kRow + kGroupGap;
-    std::vector<int> rowTops[2];
-    Group* groups[2] = {&inputs, &actions};
-    int groupTops[2];
-    for (int g = 0; g < 2; ++g) {
+    std::vector<int> rowTops[3];
+    Group* groups[3] = {&inputs, &actions, &mappings};
+    int groupTops[3];
+    for (int g = 0; g < groupCount; ++g) {
         groupTops[g] = y;
         y += kRow; // title
         for (const Row& row : groups[g]->rows) {
@@ -210,7 +247,7 @@ void SvgView::draw() {
             s.rect(0, top, width, kRow, "#f6f6f6");
         s.text(labelWidth - 8, top + 12, bandNames[b], label);
     }
-    for (int g = 0; g < 2; ++g) {
+    for (int g = 0; g < groupCount; ++g) {
         s.text(12, groupTops[g] + 12, groups[g]->title, title);
         if (groups[g]->rows.empty())
             s.text(labelWidth, groupTops[g] + kRow + 12, "(none)", small);
@@ -222,7 +259,7 @@ void SvgView::draw() {
                 s.rect(0, top, width, h, "#f7f7f7");
             s.text(labelWidth - 8, top + h / 2 + 4,
                    row.label + (row.note.empty() ? "" : " (" + row.note + ")"), label);
-            if (row.analogue) {
+            if (row.analogue && row.source != Row::Mapping) {
                 double mid = row.signedValues ? top + h / 2.0 : top + h - 2.0;
                 s.line(labelWidth, mid, labelWidth + n * fw, mid, "stroke=\"#ccc\"");
             }
@@ -301,7 +338,7 @@ void SvgView::draw() {
             band.first = f;
             band.start = i;
         }
-        for (int g = 0; g < 2; ++g) {
+        for (int g = 0; g < groupCount; ++g) {
             for (std::size_t r = 0; r < groups[g]->rows.size(); ++r) {
                 const Row& row = groups[g]->rows[r];
                 double v = row.value(f);
@@ -309,6 +346,11 @@ void SvgView::draw() {
                     continue;
                 int top = rowTops[g][r];
                 int h = row.analogue ? kAnalogueRow : kRow;
+                if (row.source == Row::Mapping) {
+                    drawMapping(s, row.label, f.mappings[static_cast<std::size_t>(row.index)],
+                                f.fixed.frame, xAt(i), fw, top, h);
+                    continue;
+                }
                 std::string tip = row.label + " frame " + std::to_string(f.fixed.frame) + ": ";
                 if (!row.analogue) {
                     s.rect(xAt(i) + 0.5, top + 3, fw - 1, h - 6, row.colour,

@@ -36,6 +36,8 @@ ChartFrame chartFrame(const FrameView& f) {
         float v = isAnalogueType(r.type) ? r.analog : (r.digital ? 1.0f : 0.0f);
         c.values.emplace_back(r.id, std::isfinite(v) ? v : 0.0f);
     }
+    for (const MappingRead& m : f.mappings)
+        c.mappings.push_back({m.state, static_cast<std::int32_t>(m.events), m.x, m.y, m.hold});
     return c;
 }
 
@@ -59,10 +61,14 @@ bool FrameSpool::open() {
 // The layout is this process's own: the file lives and dies with the run.
 bool FrameSpool::write(const ChartFrame& frame) {
     std::uint32_t count = static_cast<std::uint32_t>(frame.values.size());
+    std::uint32_t mappings = static_cast<std::uint32_t>(frame.mappings.size());
     if (std::fwrite(&frame.fixed, sizeof frame.fixed, 1, m_file) != 1 ||
         std::fwrite(&count, sizeof count, 1, m_file) != 1 ||
         (count > 0 &&
-         std::fwrite(frame.values.data(), sizeof frame.values[0], count, m_file) != count))
+         std::fwrite(frame.values.data(), sizeof frame.values[0], count, m_file) != count) ||
+        std::fwrite(&mappings, sizeof mappings, 1, m_file) != 1 ||
+        (mappings > 0 && std::fwrite(frame.mappings.data(), sizeof frame.mappings[0], mappings,
+                                     m_file) != mappings))
         return fail("cannot write the scratch file");
     return true;
 }
@@ -81,6 +87,12 @@ bool FrameSpool::read(ChartFrame& frame) {
     frame.values.resize(count);
     if (count > 0 &&
         std::fread(frame.values.data(), sizeof frame.values[0], count, m_file) != count)
+        return fail("cannot read the scratch file");
+    if (std::fread(&count, sizeof count, 1, m_file) != 1)
+        return fail("cannot read the scratch file");
+    frame.mappings.resize(count);
+    if (count > 0 &&
+        std::fread(frame.mappings.data(), sizeof frame.mappings[0], count, m_file) != count)
         return fail("cannot read the scratch file");
     return true;
 }

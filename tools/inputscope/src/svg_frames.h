@@ -29,6 +29,12 @@ struct ChartFrame {
     } fixed;
     // The actions read, as the chart draws them: 1 or 0 for digital ones, else the value.
     std::vector<std::pair<std::int32_t, float>> values;
+    // The mapping actions, by id, when the session declares any.
+    struct Mapping {
+        std::int32_t state = 0, events = 0;
+        float x = 0.0f, y = 0.0f, hold = 0.0f;
+    };
+    std::vector<Mapping> mappings;
 
     bool keyDown(int raw, int key) const { return (fixed.keys[raw][key >> 3] >> (key & 7)) & 1; }
 };

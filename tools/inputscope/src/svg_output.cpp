@@ -79,6 +79,9 @@ void SvgView::frame(const FrameView& f) {
         found->second.any = true;
         found->second.peak = std::max(found->second.peak, std::fabs(v));
     }
+    // Mapping actions are listed whole in every frame; one declared later lengthens the list.
+    for (std::size_t i = m_mappingNames.size(); i < f.mappings.size(); ++i)
+        m_mappingNames.push_back(f.mappings[i].name);
     if (!m_failed && !m_spool.write(chartFrame(f)))
         failed();
 }

@@ -24,7 +24,7 @@ inline constexpr const char* kPalette[] = {"#dbe8f7", "#fde3c8", "#d9f0d9", "#f3
 // One row of the chart: where its value comes from in a frame, drawn as on/off bars or as
 // signed bars.
 struct Row {
-    enum Source { Button, Trigger, Axis, Key, Mouse, Action } source = Button;
+    enum Source { Button, Trigger, Axis, Key, Mouse, Action, Mapping } source = Button;
     int slot = 0, index = 0; // pad slot (raw: 1 for raw keys) and code, trigger, axis or key
     std::string label;
     const char* colour = kPadColour;
@@ -51,6 +51,8 @@ struct Row {
                 if (v.first == index)
                     return v.second;
             return 0.0;
+        case Mapping: // drawn apart, from its state and events
+            return static_cast<std::size_t>(index) < f.mappings.size() ? 1.0 : 0.0;
         }
         return 0.0;
     }
@@ -89,6 +91,8 @@ private:
     std::vector<Row> inputRows() const;
     // Every action that fired, in id order, or the chosen ones in the order they came.
     std::vector<Row> actionRows() const;
+    // A lane per mapping action of the contexts layer, in id order.
+    std::vector<Row> mappingRows() const;
     void draw();
 
     ByteOut m_out;
@@ -109,6 +113,7 @@ private:
     double m_mousePeak[3] = {};
     std::map<int, ActionSeen> m_actions;
     std::vector<int> m_actionOrder;
+    std::vector<std::string> m_mappingNames; // by id
 };
 
 } // namespace timeline

@@ -14,8 +14,10 @@
 #include <vector>
 
 #include "command_line.h"
+#include "input/contexts.h"
 #include "input/input.h"
 #include "input/version.h"
+#include "names.h"
 #include "output.h"
 #include "runner.h"
 #include "session.h"
@@ -112,6 +114,39 @@ CommandIo stdinHolding(const std::string& text) {
     return io;
 }
 
+// The timeline's lanes of mapping actions: every frame where one is live or has an event is
+// drawn with its events in the tooltip, and each Canceled and Completed has its mark.
+void mappingLanes(const Trace& trace) {
+    std::string svg = renderSvg(trace);
+    std::size_t drawn = 0, missing = 0, ends = 0;
+    for (const FrameView& f : framesOf(trace, false)) {
+        for (const MappingRead& m : f.mappings) {
+            if (!m.events && !m.state)
+                continue;
+            std::string events;
+            for (std::uint32_t bit = 1; bit <= input::EVENT_CANCELED; bit <<= 1)
+                if (m.events & bit)
+                    events += (events.empty() ? "" : "+") + std::string(eventName(bit));
+            std::string tip = "<title>" + m.name + " frame " + std::to_string(f.frame) + ": " +
+                              (events.empty() ? "no events" : events) + ", value ";
+            ++drawn;
+            missing += svg.find(tip) == std::string::npos;
+            ends += (m.events & (input::EVENT_COMPLETED | input::EVENT_CANCELED)) != 0;
+        }
+    }
+    auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    expect(drawn > 20 && missing == 0, "each live mapping action's frame has its lane mark (" +
+                                           std::to_string(missing) + " of " +
+                                           std::to_string(drawn) + " missing)");
+    expect(ends > 0 && count("fill=\"#d03a3a\"") + count("fill=\"#3a7bd5\"") == ends,
+           "one end mark per Completed or Canceled", std::to_string(ends));
+}
+
 void goldens(const std::string& dir) {
     // builtin.out holds no escape, so it also shows there is no colour unless asked for.
     Trace builtin = run(kBuiltinSession, "<built-in>");
@@ -124,9 +159,13 @@ void goldens(const std::string& dir) {
             continue;
         Trace trace = run(text, name + ".txt");
         golden(dir, name + ".out", renderText(trace, false));
-        if (name == "contexts") // the mapping actions' fields in the JSON
+        if (name == "contexts") { // the mapping actions' fields in the JSON, their lanes
             golden(dir, name + ".json", renderJson(trace));
+            mappingLanes(trace);
+        }
     }
+    expect(renderSvg(builtin).find("mapping actions") == std::string::npos,
+           "no mapping lanes in a chart without mapping actions");
 }
 
 // "\xNN" as the byte it names.

@@ -153,6 +153,10 @@ struct SessionLimits {
     long long maxFrames = 1000000; // frames and re-reads together
 };
 constexpr long long kDefaultMaxFrames = 1000000;
+// Contexts: every mapping action is a field of every frame's JSON, and a mapping is kept whole
+// until the run; far more than a game declares, and bounded.
+constexpr int kMaxMappingActions = 1000;
+constexpr int kMaxMappings = 10000;
 // The largest session text read; a session written by hand is far smaller.
 constexpr std::size_t kMaxSessionBytes = 16u << 20;
 

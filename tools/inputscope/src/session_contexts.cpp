@@ -84,6 +84,9 @@ bool Parser::parseContextStatement(const std::string& word, Statement& s) {
             fail(name, "expected a name of letters, digits, '_' and '-', got " + quoted(name.text));
         if (m_mappingActions.count(name.text))
             fail(name, "mapping action " + quoted(name.text) + " is already declared");
+        if (m_mappingActions.size() >= static_cast<std::size_t>(kMaxMappingActions))
+            fail(name, "too many mapping actions (at most " + std::to_string(kMaxMappingActions) +
+                           " in a session)");
         s.text = name.text;
         const Token& type = next("a value type: digital, 1d or 2d");
         std::string t = lower(type.text);
@@ -144,6 +147,9 @@ bool Parser::parseContextStatement(const std::string& word, Statement& s) {
 // map CONTEXT ACTION SOURCE [pad=N] [TRIGGER [PARAM=V...]]... [MODIFIER...] [pass]
 void Parser::parseMap(Statement& s) {
     s.op = Op::Map;
+    if (m_session->mappings.size() >= static_cast<std::size_t>(kMaxMappings))
+        fail(m_tokens[0],
+             "too many mappings (at most " + std::to_string(kMaxMappings) + " in a session)");
     const Token& name = next("a context name");
     s.context = context(name);
     s.text = name.text;

@@ -147,6 +147,21 @@ void mappingLanes(const Trace& trace) {
            "one end mark per Completed or Canceled", std::to_string(ends));
 }
 
+// The contexts' bounds: one past the most mapping actions, and past the most mappings.
+void contextBounds() {
+    std::string actions, mappings = "mapaction A digital\ncontext c priority=0\n";
+    for (int i = 0; i <= kMaxMappingActions; ++i)
+        actions += "mapaction A" + std::to_string(i) + " digital\n";
+    for (int i = 0; i <= kMaxMappings; ++i)
+        mappings += "map c A key:E\n";
+    expect(parseMessage(actions, "a.txt") ==
+               "a.txt:1001:11: error: too many mapping actions (at most 1000 in a session)",
+           "at most 1000 mapping actions", parseMessage(actions, "a.txt"));
+    expect(parseMessage(mappings, "m.txt") ==
+               "m.txt:10003:1: error: too many mappings (at most 10000 in a session)",
+           "at most 10000 mappings", parseMessage(mappings, "m.txt"));
+}
+
 void goldens(const std::string& dir) {
     // builtin.out holds no escape, so it also shows there is no colour unless asked for.
     Trace builtin = run(kBuiltinSession, "<built-in>");
@@ -682,6 +697,7 @@ int main(int argc, char** argv) {
     std::string dir = argv[1];
     goldens(dir);
     messages(dir);
+    contextBounds();
     numbersAsWritten();
     streamedReport();
     outputsParse();

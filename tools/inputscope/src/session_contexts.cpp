@@ -238,7 +238,8 @@ void Parser::triggerItem(const Token& token, input::Mapping& m) {
             fail(token, "too many triggers (at most " + std::to_string(input::kMaxTriggers) +
                             " on a mapping)");
         input::Trigger& trigger = m.triggers[m.triggerCount++];
-        trigger = input::Trigger();
+        // The factories' defaults: a bare Trigger's count (2) would limit a pulse to two.
+        trigger = t.kind == input::TRIGGER_PULSE ? input::Trigger::pulse() : input::Trigger();
         trigger.kind = t.kind;
         if (w == "chord" || w == "blocker") {
             trigger = input::Trigger::chord(mappingAction(next("a mapping action name")));

@@ -162,6 +162,48 @@ void contextBounds() {
            "at most 10000 mappings", parseMessage(mappings, "m.txt"));
 }
 
+// Each word of a mapping reaches the layer: a table of sessions and what the mapping action A
+// reads in the last frame, as "EVENTS x,y".
+void mappingWords() {
+    const char* const kHead = "focus on\nmapaction A 2d\nmapaction B digital\n"
+                              "context low priority=0\ncontext high priority=5\n";
+    const std::pair<const char*, const char*> kCases[] = {
+        {"map low A key:E\npush low\nkeys E\nframe", "ST 1.000,0.000"},
+        // A key held through a focus loss counts again only after its release.
+        {"map low A key:E\npush low\nkeys E\nframe\nfocus off\nframe\nfocus on\nframe",
+         "- 0.000,0.000"},
+        {"map low A key:E\nmap high B key:E\npush low\npush high\nkeys E\nframe", "- 0.000,0.000"},
+        {"map low A key:E\nmap high B key:E pass\npush low\npush high\nkeys E\nframe",
+         "ST 1.000,0.000"},
+        {"map low A stick:left pad=1\npush low\npad 0 lx=1.0\npad 1 ly=-1.0\nframe",
+         "ST 0.000,-1.000"},
+        {"map low A stick:left negate=y swizzle scale=0.5,2\npush low\npad 0 lx=1.0\nframe",
+         "ST 0.000,2.000"}, // in order: (1,0), (1,-0), (0,1), (0,2)
+        {"map low A stick:left curve=2\npush low\npad 0 lx=0.5\nframe", "- 0.250,0.000"},
+        {"map low A stick:left down actuation=0.25\npush low\npad 0 lx=0.5\nframe",
+         "ST 0.500,0.000"},
+        {"map low A stick:left down release=0.25\npush low\npad 0 lx=0.5\nframe\n"
+         "pad 0 lx=0.3\nframe",
+         "T 0.300,0.000"},
+        {"map low B key:F\nmap low A key:E down blocker B\npush low\nkeys E F\nframe",
+         "- 1.000,0.000"}, // vetoed; an axis still reads its value
+        {"map low A key:E hold time=0.5\npush low\nkeys E\nframe 2 dt=0.25\npush low\n"
+         "frame dt=0.25",
+         "T 1.000,0.000"},
+    };
+    for (const auto& c : kCases) {
+        std::vector<FrameView> frames = framesOf(run(std::string(kHead) + c.first + "\n", "w.txt"));
+        std::string actual = "no frame";
+        if (!frames.empty() && !frames.back().mappings.empty()) {
+            const MappingRead& m = frames.back().mappings[0];
+            actual = (m.events ? eventLetters(m.events) : "-") + " " + fixed(m.x, 3) + "," +
+                     fixed(m.y, 3);
+        }
+        expect(actual == c.second, std::string("the mapping reads as set: ") + c.first,
+               "  expected: " + std::string(c.second) + "\n  actual:   " + actual);
+    }
+}
+
 void goldens(const std::string& dir) {
     // builtin.out holds no escape, so it also shows there is no colour unless asked for.
     Trace builtin = run(kBuiltinSession, "<built-in>");
@@ -698,6 +740,7 @@ int main(int argc, char** argv) {
     goldens(dir);
     messages(dir);
     contextBounds();
+    mappingWords();
     numbersAsWritten();
     streamedReport();
     outputsParse();

@@ -2,6 +2,7 @@
 // triggers and modifiers, push and pop. The layer itself judges the values (a negative time, a
 // chord on itself) when the session is checked; here the words are read.
 
+#include <algorithm>
 #include <cctype>
 
 #include "input/contexts.h"

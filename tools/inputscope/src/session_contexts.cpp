@@ -31,19 +31,20 @@ struct TriggerWord {
     const char* word;
     input::TriggerKind kind;
     const char* params; // the parameters it takes, besides actuation=, release= and role=
+    const char* shown;  // the same, as a message names them
 };
 const TriggerWord kTriggers[] = {
-    {"down", input::TRIGGER_DOWN, ""},
-    {"pressed", input::TRIGGER_PRESSED, ""},
-    {"released", input::TRIGGER_RELEASED, ""},
-    {"hold", input::TRIGGER_HOLD, "time once"},
-    {"hold-release", input::TRIGGER_HOLD_AND_RELEASE, "time"},
-    {"tap", input::TRIGGER_TAP, "time"},
-    {"multitap", input::TRIGGER_MULTI_TAP, "count gap time"},
-    {"pulse", input::TRIGGER_PULSE, "first interval limit"},
-    {"chord", input::TRIGGER_CHORD, ""},
-    {"blocker", input::TRIGGER_CHORD, ""},
-    {"combo", input::TRIGGER_COMBO, ""},
+    {"down", input::TRIGGER_DOWN, "", ""},
+    {"pressed", input::TRIGGER_PRESSED, "", ""},
+    {"released", input::TRIGGER_RELEASED, "", ""},
+    {"hold", input::TRIGGER_HOLD, "time once", "time= and once="},
+    {"hold-release", input::TRIGGER_HOLD_AND_RELEASE, "time", "time="},
+    {"tap", input::TRIGGER_TAP, "time", "time="},
+    {"multitap", input::TRIGGER_MULTI_TAP, "count gap time", "count=, gap= and time="},
+    {"pulse", input::TRIGGER_PULSE, "first interval limit", "first=, interval= and limit="},
+    {"chord", input::TRIGGER_CHORD, "", ""},
+    {"blocker", input::TRIGGER_CHORD, "", ""},
+    {"combo", input::TRIGGER_COMBO, "", ""},
 };
 
 // Whether `word` is among the space-separated words of `list`.
@@ -281,7 +282,7 @@ void Parser::triggerItem(const Token& token, input::Mapping& m) {
     input::Trigger& trigger = m.triggers[m.triggerCount - 1];
     const TriggerWord* word = nullptr;
     for (const TriggerWord& t : kTriggers)
-        if (t.kind == trigger.kind)
+        if (!word && t.kind == trigger.kind) // chord before blocker
             word = &t;
     if (k == "actuation") {
         trigger.actuation = floatNumber(value, "an actuation");
@@ -299,7 +300,7 @@ void Parser::triggerItem(const Token& token, input::Mapping& m) {
     } else if (!listed(word->params, k)) {
         fail(token,
              quoted(k + "=") + " does not go with " + word->word +
-                 (*word->params ? std::string(" (it takes ") + word->params + ")" : std::string()));
+                 (*word->shown ? std::string(" (it takes ") + word->shown + ")" : std::string()));
     } else if (k == "time") {
         trigger.time = floatNumber(value, "a time in seconds");
     } else if (k == "once") {

@@ -309,9 +309,20 @@ public:
     float heldTime(int action) const;
     int pulseCount(int action) const;
 
+    // --- What is defined, for a binding screen (names are nullptr for an unknown id).
+    int actionCount() const;
+    const char* actionName(int action) const;
+    int contextCount() const;
+    const char* contextName(int context) const;
+    // How many mappings the context has, and one of them (its index from addMapping) as it stands,
+    // its source after any rebind; false for none.
+    int mappingCount(int context) const;
+    bool getMapping(int context, int mapping, Mapping* out) const;
+
     struct State; // the private record, src/contexts/state.h
 
 private:
+    friend struct ContextsAccess;
     State* m_state;
 };
 

@@ -17,6 +17,8 @@
 namespace input {
 
 class InputManager;
+class InputContexts;
+struct ContextError;
 
 // Which of the manager's two binding tables.
 enum BindingDevice : std::int32_t {
@@ -79,6 +81,16 @@ private:
     std::uint32_t m_padUp[4];
 };
 
+// Rebinds a mapping of the contexts layer (input/contexts.h) in place to what a capture saw,
+// through InputContexts::rebind: a key becomes a key source, or, for a key axis's `part` (0-1) or
+// four keys' (0-3: up, down, left, right), that one key; a pad button a pad button; a stick
+// direction one stick axis, or the whole stick for a 2D action (a stick has no direction as a
+// source). Pad sources keep the mapping's pad choice (a slot, or the selected pad). False with
+// `error` filled, and no change, for no input or a source the mapping cannot take.
+INPUT_API bool rebindContextMapping(InputContexts& contexts, int context, int mapping,
+                                    const CapturedInput& input, int part = -1,
+                                    ContextError* error = nullptr);
+
 // Copies the action's codes in `device`'s table into `codes` (up to `capacity`), in binding
 // order, and returns how many the action has.
 INPUT_API int getBindings(const InputManager& manager, BindingDevice device, int action,
@@ -110,6 +122,8 @@ struct ProfileError {
 
 // The most bindings a profile carries in each table; reading refuses more, and so does writing.
 constexpr std::size_t kMaxProfileBindings = 2048;
+// The most context mappings a profile carries (its "map" section).
+constexpr std::size_t kMaxProfileMappings = 1024;
 // Largest profile text read or written, in bytes, checked on the byte count before anything is
 // parsed. It is set so that any pair of tables a profile can carry, each binding written in its
 // longest form, fits with the settings: whatever was read can be saved and read back.
@@ -136,6 +150,23 @@ INPUT_API bool readBindingProfile(InputManager& manager, const char* text, std::
 INPUT_API bool saveBindingProfile(const InputManager& manager, const char* path,
                                   ProfileError* error = nullptr);
 INPUT_API bool loadBindingProfile(InputManager& manager, const char* path,
+                                  ProfileError* error = nullptr);
+
+// The same with the contexts layer's mappings (input/contexts.h) in a section of their own
+// (profile version 2): one line a mapping, "map", its context, its action, which of that action's
+// mappings in the context it is (from 0), and its source, such as "key:69", "keys2d:87,83,65,68",
+// "button:12@0" (pad slot 0; without "@" the selected pad) or "stick:1". The contexts, actions and
+// mappings must be defined before a read; a line that names one that is not, or a source the
+// layer refuses, refuses the whole profile. Tables, settings and mappings change together or not
+// at all. The calls without contexts read version 1 and 2 and leave a "map" section aside.
+INPUT_API std::size_t writeBindingProfile(const InputManager& manager,
+                                          const InputContexts* contexts, char* buffer,
+                                          std::size_t capacity, ProfileError* error = nullptr);
+INPUT_API bool readBindingProfile(InputManager& manager, InputContexts* contexts, const char* text,
+                                  std::size_t size, ProfileError* error = nullptr);
+INPUT_API bool saveBindingProfile(const InputManager& manager, const InputContexts* contexts,
+                                  const char* path, ProfileError* error = nullptr);
+INPUT_API bool loadBindingProfile(InputManager& manager, InputContexts* contexts, const char* path,
                                   ProfileError* error = nullptr);
 
 // The default bindings and the settings a new manager starts with: no inversion, sticks not

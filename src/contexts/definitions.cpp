@@ -323,44 +323,98 @@ int InputContexts::addMapping(int context, const Mapping& mapping, ContextError*
     return s.contexts[context].mappingCount++;
 }
 
-bool InputContexts::rebind(int context, int mapping, const Source& source, ContextError* error) {
-    State& s = *m_state;
-    MappingRec* target = nullptr;
+MappingRec* findMapping(InputContexts::State& s, int context, int mapping) {
     for (MappingRec& m : s.mappings) {
         if (m.context == context && m.local == mapping)
-            target = &m;
+            return &m;
     }
-    if (!target) {
-        fail(error, "context %d has no mapping %d", context, mapping);
-        return false;
+    return nullptr;
+}
+
+void reserveRebinds(InputContexts::State& s, const Source* sources, int count) {
+    std::uint32_t claims = s.claims.size();
+    std::uint32_t atomTotal = 0;
+    for (int i = 0; i < count; ++i) {
+        MappingRec probe;
+        probe.atomCount = sourceAtoms(sources[i], probe.atoms);
+        claims = claimSize(probe, claims);
+        atomTotal += static_cast<std::uint32_t>(probe.atomCount);
     }
-    if (!checkSource(*s.manager, source, error))
-        return false;
+    s.claims.reserve(claims);
+    s.atomValues.reserve(claims + 1);
+    s.atomActionsBegin.reserve(claims + 1);
+    s.usedAtoms.reserve(s.usedAtoms.size() + atomTotal);
+}
+
+void commitRebind(InputContexts::State& s, MappingRec& target, const Source& source) noexcept {
     std::int32_t atoms[4];
     int atomCount = sourceAtoms(source, atoms);
     MappingRec probe;
     probe.atomCount = atomCount;
     for (int i = 0; i < atomCount; ++i)
         probe.atoms[i] = atoms[i];
-    std::uint32_t claims = claimSize(probe, s.claims.size());
-    s.claims.reserve(claims);
-    s.atomValues.reserve(claims + 1);
-    s.atomActionsBegin.reserve(claims + 1);
-    s.usedAtoms.reserve(s.usedAtoms.size() + static_cast<std::uint32_t>(atomCount));
-
-    growAtoms(s, atoms, atomCount, claims);
-    target->combine = combineOf(source);
-    target->def.source = source;
-    target->atomCount = atomCount;
+    growAtoms(s, atoms, atomCount, claimSize(probe, s.claims.size()));
+    target.combine = combineOf(source);
+    target.def.source = source;
+    target.atomCount = atomCount;
     for (int i = 0; i < atomCount; ++i)
-        target->atoms[i] = atoms[i];
-    resetMapping(*target);
-    target->waitRelease = heldNow(s, *target);
+        target.atoms[i] = atoms[i];
+    resetMapping(target);
+    target.waitRelease = heldNow(s, target);
     s.wakeAll = true;
-    settleAction(s, target->def.action);
+    settleAction(s, target.def.action);
     s.padsUsed |= padBit(source);
     s.claimsDirty = true;
+}
+
+bool InputContexts::rebind(int context, int mapping, const Source& source, ContextError* error) {
+    State& s = *m_state;
+    MappingRec* target = findMapping(s, context, mapping);
+    if (!target) {
+        fail(error, "context %d has no mapping %d", context, mapping);
+        return false;
+    }
+    if (!checkSource(*s.manager, source, error))
+        return false;
+    reserveRebinds(s, &source, 1); // a throw leaves everything as it was
+    commitRebind(s, *target, source);
     return true;
+}
+
+int InputContexts::mappingCount(int context) const {
+    const State& s = *m_state;
+    if (context < 0 || static_cast<std::uint32_t>(context) >= s.contexts.size())
+        return 0;
+    return s.contexts[static_cast<std::uint32_t>(context)].mappingCount;
+}
+
+bool InputContexts::getMapping(int context, int mapping, Mapping* out) const {
+    const MappingRec* m = findMapping(*m_state, context, mapping);
+    if (m && out)
+        *out = m->def;
+    return m != nullptr;
+}
+
+const char* InputContexts::actionName(int action) const {
+    const State& s = *m_state;
+    if (action < 0 || static_cast<std::uint32_t>(action) >= s.actions.size())
+        return nullptr;
+    return s.actions[static_cast<std::uint32_t>(action)].name;
+}
+
+const char* InputContexts::contextName(int context) const {
+    const State& s = *m_state;
+    if (context < 0 || static_cast<std::uint32_t>(context) >= s.contexts.size())
+        return nullptr;
+    return s.contexts[static_cast<std::uint32_t>(context)].name;
+}
+
+int InputContexts::actionCount() const {
+    return static_cast<int>(m_state->actions.size());
+}
+
+int InputContexts::contextCount() const {
+    return static_cast<int>(m_state->contexts.size());
 }
 
 } // namespace input

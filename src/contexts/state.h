@@ -192,6 +192,20 @@ void resetMapping(MappingRec& m);
 
 // definitions.cpp
 void fail(ContextError* error, const char* format, ...);
+MappingRec* findMapping(InputContexts::State& s, int context, int mapping);
+inline const MappingRec* findMapping(const InputContexts::State& s, int context, int mapping) {
+    return findMapping(const_cast<InputContexts::State&>(s), context, mapping);
+}
+// Rebinding in two steps, so that many rebinds apply together or not at all: the reserve may
+// throw and changes nothing anyone sees; the commits that follow (each source checked before)
+// cannot fail.
+void reserveRebinds(InputContexts::State& s, const Source* sources, int count);
+void commitRebind(InputContexts::State& s, MappingRec& target, const Source& source) noexcept;
+
+// What the key binding screen's profile reaches inside the layer.
+struct ContextsAccess {
+    static InputContexts::State& state(const InputContexts& contexts) { return *contexts.m_state; }
+};
 
 // frame.cpp
 // The action's state from its live mappings' states; the edge's events go to `pending`.

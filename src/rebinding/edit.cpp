@@ -1,5 +1,6 @@
 // Editing one binding and the queries a binding screen makes, each under one hold of the table's
 // lock.
+#include "contexts/state.h"
 #include "manager/binding_walk.h"
 #include "manager/locks.h"
 #include "rebinding/rebinding_access.h"
@@ -65,6 +66,40 @@ int findConflicts(const InputManager& manager, BindingDevice device, unsigned sh
         return false;
     });
     return count;
+}
+
+bool rebindContextMapping(InputContexts& contexts, int context, int mapping,
+                          const CapturedInput& input, int part, ContextError* error) {
+    Mapping current;
+    if (!contexts.getMapping(context, mapping, &current)) {
+        fail(error, "context %d has no mapping %d", context, mapping);
+        return false;
+    }
+    const Source& old = current.source;
+    // A pad source keeps the mapping's choice of pad: the player rebinds a button, not a pad.
+    const int pad = usesPad(old) ? old.pad : kSelectedPad;
+    const bool twoD =
+        ContextsAccess::state(contexts).actions[static_cast<std::uint32_t>(current.action)].type ==
+        VALUE_AXIS_2D;
+    Source source;
+    switch (input.kind) {
+    case CapturedInput::KEY:
+        if ((old.kind == SOURCE_KEY_AXIS && part >= 0 && part < 2) ||
+            (old.kind == SOURCE_KEY_AXIS_2D && part >= 0 && part < 4)) {
+            source = old;
+            source.codes[part] = input.code;
+        } else {
+            source = Source::key(input.code);
+        }
+        break;
+    case CapturedInput::PAD_BUTTON: source = Source::padButton(input.code, pad); break;
+    case CapturedInput::PAD_STICK:
+        source = twoD ? Source::padStick(input.code <= GAMEPAD_LEFT_STICK_Y ? 0 : 1, pad)
+                      : Source::padAxis(input.code, pad);
+        break;
+    default: fail(error, "the capture saw no input to bind"); return false;
+    }
+    return contexts.rebind(context, mapping, source, error);
 }
 
 } // namespace input

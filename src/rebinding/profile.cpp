@@ -6,7 +6,9 @@
 #include <cstring>
 #include <exception>
 
+#include "contexts/state.h"
 #include "host/platform.h"
+#include "input/contexts.h"
 #include "manager/default_bindings.h"
 #include "manager/locks.h"
 #include "pc/input_x86_access.h"
@@ -20,6 +22,8 @@ namespace {
 
 constexpr char kMagic[] = "gameinput-bindings";
 constexpr long kVersion = 1;
+constexpr long kContextsVersion = 2; // adds the "map" section of the contexts layer
+constexpr std::size_t kMaxContextNameBytes = 31;
 constexpr std::size_t kMaxNameBytes = 64;   // longer names are written by id
 constexpr std::size_t kShownBytes = 40;     // how much of a token an error quotes
 constexpr std::size_t kShownPathBytes = 80; // how much of a path an error quotes, from its end
@@ -60,7 +64,12 @@ constexpr std::size_t longestProfile() {
     std::size_t action =
         kMaxNameBytes > length("@-2147483648") ? kMaxNameBytes : length("@-2147483648");
     std::size_t binding = length("key ") + action + length(" 257\n");
-    return header + 2 * kMaxProfileBindings * binding;
+    // "map", a context and an action by name, an ordinal below kMaxProfileMappings, the longest
+    // source.
+    std::size_t map = length("map ") + 2 * (kMaxContextNameBytes + 1) + length("1023 ") +
+                      length("keys2d:257,257,257,257\n");
+    static_assert(kMaxProfileMappings <= 1024, "the ordinal above has four digits at most");
+    return header + 2 * kMaxProfileBindings * binding + kMaxProfileMappings * map;
 }
 static_assert(longestProfile() <= kMaxProfileSize,
               "the profile limit must hold the longest profile the writer makes");
@@ -211,7 +220,7 @@ bool checkBytes(const char* text, std::size_t size, ProfileError* error) {
 
 // The tokens of one line, a comment ending it.
 struct Line {
-    static constexpr int kMaxTokens = 4;
+    static constexpr int kMaxTokens = 6; // the longest statement and one more
     Token tokens[kMaxTokens];
     int count = 0;
     int endColumn = 1; // where a missing token would start
@@ -381,10 +390,225 @@ bool writeTable(const InputManager& manager, BindingDevice device, Writer& out,
 
 // --- Reading ----------------------------------------------------------------------------------
 
+template <class T> using HeapVector = vel::Vector<T, vel::Allocator<T, 0>>;
+
 struct Staged {
     BindingTable tables[2];
     Settings settings;
+    long version = 0;
+    // The "map" section: which mapping takes which source, applied with the tables.
+    HeapVector<MappingRec*> targets;
+    HeapVector<Source> sources;
 };
+
+// --- The contexts layer's mappings ------------------------------------------------------------
+
+// How a source is written: a kind, its codes, and for a pad source the slot unless it follows
+// the selected pad.
+struct SourceForm {
+    const char* word;
+    SourceKind kind;
+    int codes;
+};
+const SourceForm kSourceForms[] = {
+    {"key", SOURCE_KEY, 1},
+    {"mouse", SOURCE_MOUSE_MOTION, 1},
+    {"button", SOURCE_PAD_BUTTON, 1},
+    {"axis", SOURCE_PAD_AXIS, 1},
+    {"stick", SOURCE_PAD_STICK, 1},
+    {"keys", SOURCE_KEY_AXIS, 2},
+    {"keys2d", SOURCE_KEY_AXIS_2D, 4},
+    {"action", SOURCE_ACTION, 1},
+};
+
+const SourceForm* formOf(SourceKind kind) {
+    for (const SourceForm& form : kSourceForms) {
+        if (form.kind == kind)
+            return &form;
+    }
+    return nullptr;
+}
+
+// "kind:code,code@pad" into `text`; false for a kind no profile names.
+bool formatSource(const Source& source, char (&text)[48]) {
+    const SourceForm* form = formOf(source.kind);
+    if (!form)
+        return false;
+    int n = std::snprintf(text, sizeof text, "%s:", form->word);
+    for (int i = 0; i < form->codes; ++i)
+        n += std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), "%s%d",
+                           i ? "," : "", static_cast<int>(source.codes[i]));
+    if (usesPad(source) && source.pad != kSelectedPad)
+        std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), "@%d",
+                      static_cast<int>(source.pad));
+    return true;
+}
+
+bool parseSource(const Token& token, Source& source) {
+    const char* p = token.text;
+    const char* end = token.text + token.size;
+    const char* colon = static_cast<const char*>(std::memchr(p, ':', token.size));
+    if (!colon)
+        return false;
+    const SourceForm* form = nullptr;
+    for (const SourceForm& f : kSourceForms) {
+        if (std::strlen(f.word) == static_cast<std::size_t>(colon - p) &&
+            std::memcmp(f.word, p, static_cast<std::size_t>(colon - p)) == 0)
+            form = &f;
+    }
+    if (!form)
+        return false;
+    source = Source();
+    source.kind = form->kind;
+    p = colon + 1;
+    for (int i = 0; i < form->codes; ++i) {
+        if (i > 0 && (p == end || *p++ != ','))
+            return false;
+        bool negative = p != end && *p == '-' && form->kind == SOURCE_ACTION;
+        p += negative;
+        const char* digits = p;
+        while (p != end && *p >= '0' && *p <= '9')
+            ++p;
+        unsigned long long value;
+        Token number{digits, static_cast<std::size_t>(p - digits), 0};
+        if (!parseUnsigned(number, value) || value > (negative ? 0x80000000ull : 0x7FFFFFFFull))
+            return false;
+        source.codes[i] = negative ? static_cast<std::int32_t>(-static_cast<long long>(value))
+                                   : static_cast<std::int32_t>(value);
+    }
+    if (p != end && *p == '@' && usesPad(source) && end - p == 2 && p[1] >= '0' && p[1] <= '3') {
+        source.pad = p[1] - '0';
+        p = end;
+    }
+    return p == end;
+}
+
+// A context's or an action's name as a profile token, or "@" and its index when the name does
+// not read back as one token that finds it.
+template <class Find>
+void layerWord(const char* name, int index, Find find, char (&word)[kMaxContextNameBytes + 2]) {
+    bool plain = name && name[0] && name[0] != '@' && name[0] != '#';
+    for (const char* c = name; plain && *c; ++c)
+        plain = *c > ' ' && *c < 0x7F;
+    if (plain && find(name) == index) {
+        std::snprintf(word, sizeof word, "%s", name);
+        return;
+    }
+    std::snprintf(word, sizeof word, "@%d", index);
+}
+
+// A name, or "@" and an index below `count`; -1 for neither.
+template <class Find> int layerIndex(const Token& token, int count, Find find) {
+    if (token.size > 1 && token.text[0] == '@') {
+        unsigned long long value;
+        Token digits{token.text + 1, token.size - 1, 0};
+        return parseUnsigned(digits, value) && value < static_cast<unsigned>(count)
+                   ? static_cast<int>(value)
+                   : -1;
+    }
+    if (token.size > kMaxContextNameBytes)
+        return -1;
+    char name[kMaxContextNameBytes + 1];
+    std::memcpy(name, token.text, token.size);
+    name[token.size] = 0;
+    return find(name);
+}
+
+bool writeMappings(const InputContexts& contexts, Writer& out, ProfileError* error) {
+    const InputContexts::State& s = ContextsAccess::state(contexts);
+    if (s.mappings.size() > kMaxProfileMappings)
+        return fail(error, 0, 0, "the contexts hold %u mappings; a profile carries at most %u",
+                    static_cast<unsigned>(s.mappings.size()),
+                    static_cast<unsigned>(kMaxProfileMappings));
+    auto findContext = [&](const char* name) { return contexts.findContext(name); };
+    auto findAction = [&](const char* name) { return contexts.findAction(name); };
+    for (int context = 0; context < contexts.contextCount(); ++context) {
+        char contextWord[kMaxContextNameBytes + 2];
+        layerWord(contexts.contextName(context), context, findContext, contextWord);
+        const int count = contexts.mappingCount(context);
+        for (int i = 0; i < count; ++i) {
+            const MappingRec* m = findMapping(s, context, i);
+            int action = m->def.action;
+            int ordinal = 0;
+            for (int before = 0; before < i; ++before)
+                ordinal += findMapping(s, context, before)->def.action == action;
+            char actionWord[kMaxContextNameBytes + 2];
+            layerWord(contexts.actionName(action), action, findAction, actionWord);
+            char source[48];
+            if (!formatSource(m->def.source, source))
+                return fail(error, 0, 0, "mapping %d of context %s has no source to save", i,
+                            contextWord);
+            char line[160];
+            std::snprintf(line, sizeof line, "map %s %s %d %s\n", contextWord, actionWord, ordinal,
+                          source);
+            out.put(line);
+        }
+    }
+    return true;
+}
+
+bool parseMap(InputManager& manager, InputContexts& contexts, const Line& l, int line,
+              Staged& staged, ProfileError* error) {
+    static const char* const kExpected[] = {"a context", "an action", "which of its mappings",
+                                            "a source"};
+    if (l.count < 5)
+        return fail(error, line, l.endColumn, "expected %s", kExpected[l.count - 1]);
+    const Token& contextToken = l.tokens[1];
+    const Token& actionToken = l.tokens[2];
+    const Token& ordinalToken = l.tokens[3];
+    const Token& sourceToken = l.tokens[4];
+    int context = layerIndex(contextToken, contexts.contextCount(),
+                             [&](const char* name) { return contexts.findContext(name); });
+    if (context < 0)
+        return fail(error, line, contextToken.column, "unknown context \"%s\"",
+                    Shown(contextToken).text);
+    int action = layerIndex(actionToken, contexts.actionCount(),
+                            [&](const char* name) { return contexts.findAction(name); });
+    if (action < 0)
+        return fail(error, line, actionToken.column, "unknown mapping action \"%s\"",
+                    Shown(actionToken).text);
+    unsigned long long ordinal;
+    if (!parseUnsigned(ordinalToken, ordinal))
+        return fail(error, line, ordinalToken.column, "\"%s\" is not a mapping's number",
+                    Shown(ordinalToken).text);
+    InputContexts::State& s = ContextsAccess::state(contexts);
+    MappingRec* target = nullptr;
+    unsigned long long seen = 0;
+    for (int i = 0; !target && i < contexts.mappingCount(context); ++i) {
+        MappingRec* m = findMapping(s, context, i);
+        if (m->def.action == action && seen++ == ordinal)
+            target = m;
+    }
+    if (!target)
+        return fail(error, line, ordinalToken.column,
+                    "context %s maps %s %llu time%s, so it has no mapping %llu of it",
+                    Shown(contextToken).text, Shown(actionToken).text, seen, seen == 1 ? "" : "s",
+                    ordinal);
+    for (MappingRec* earlier : staged.targets) {
+        if (earlier == target)
+            return fail(error, line, l.tokens[0].column, "mapping %llu of %s in %s is given twice",
+                        ordinal, Shown(actionToken).text, Shown(contextToken).text);
+    }
+    if (staged.targets.size() >= kMaxProfileMappings)
+        return fail(error, line, l.tokens[0].column,
+                    "more than %u mappings (the most a profile carries)",
+                    static_cast<unsigned>(kMaxProfileMappings));
+    Source source;
+    if (!parseSource(sourceToken, source))
+        return fail(error, line, sourceToken.column,
+                    "\"%s\" is not a source (such as key:69, keys2d:87,83,65,68 or button:12@0)",
+                    Shown(sourceToken).text);
+    ContextError refused;
+    if (!checkSource(manager, source, &refused))
+        return fail(error, line, sourceToken.column, "%s", refused.message);
+    staged.targets.pushBack(target);
+    staged.sources.pushBack(source);
+    return true;
+}
+
+bool sameSource(const Source& a, const Source& b) {
+    return a.kind == b.kind && a.pad == b.pad && std::memcmp(a.codes, b.codes, sizeof a.codes) == 0;
+}
 
 bool parseAction(InputManager& manager, const Token& token, int line, int& id,
                  ProfileError* error) {
@@ -416,13 +640,13 @@ bool parseAction(InputManager& manager, const Token& token, int line, int& id,
     return true;
 }
 
-bool parseLine(InputManager& manager, const Line& l, int line, bool& sawHeader, Staged& staged,
-               ProfileError* error) {
+bool parseLine(InputManager& manager, InputContexts* contexts, const Line& l, int line,
+               Staged& staged, ProfileError* error) {
     if (l.count == 0)
         return true;
     const Token& head = l.tokens[0];
     int wanted = 2;
-    if (!sawHeader) {
+    if (staged.version == 0) {
         if (!head.is(kMagic))
             return fail(error, line, head.column,
                         "not a bindings profile: expected \"%s %ld\" first, found \"%s\"", kMagic,
@@ -433,11 +657,19 @@ bool parseLine(InputManager& manager, const Line& l, int line, bool& sawHeader, 
         if (!parseUnsigned(l.tokens[1], version))
             return fail(error, line, l.tokens[1].column, "\"%s\" is not a version number",
                         Shown(l.tokens[1]).text);
-        if (version != kVersion)
-            return fail(error, line, l.tokens[1].column,
-                        "unsupported profile version %llu (this library reads version %ld)",
-                        version, kVersion);
-        sawHeader = true;
+        if (version != kVersion && version != kContextsVersion)
+            return fail(
+                error, line, l.tokens[1].column,
+                "unsupported profile version %llu (this library reads versions %ld and %ld)",
+                version, kVersion, kContextsVersion);
+        staged.version = static_cast<long>(version);
+    } else if (head.is("map") && staged.version >= kContextsVersion) {
+        // Without the layer the section is left aside: the tables still load.
+        if (!contexts)
+            return true;
+        if (!parseMap(manager, *contexts, l, line, staged, error))
+            return false;
+        wanted = 5;
     } else if (head.is("key") || head.is("pad")) {
         BindingDevice device = head.is("key") ? BINDING_KEYBOARD : BINDING_GAMEPAD;
         wanted = 3;
@@ -523,6 +755,14 @@ void apply(InputManager& manager, Staged& staged) noexcept {
         manager.setMouseSensitivity(s.sensitivity);
 }
 
+// The mappings of the "map" section, after reserveRebinds has made room for them all.
+void applyMappings(InputContexts* contexts, const Staged& staged) noexcept {
+    for (std::uint32_t i = 0; i < staged.targets.size(); ++i) {
+        if (!sameSource(staged.targets[i]->def.source, staged.sources[i]))
+            commitRebind(ContextsAccess::state(*contexts), *staged.targets[i], staged.sources[i]);
+    }
+}
+
 // Reads until the stream ends or `capacity` bytes have come; returns how many came.
 std::size_t readUpTo(vel::FileStream& in, char* buffer, std::size_t capacity) {
     std::size_t size = 0;
@@ -543,11 +783,16 @@ bool outOfMemory(ProfileError* error) {
 
 std::size_t writeBindingProfile(const InputManager& manager, char* buffer, std::size_t capacity,
                                 ProfileError* error) {
+    return writeBindingProfile(manager, nullptr, buffer, capacity, error);
+}
+
+std::size_t writeBindingProfile(const InputManager& manager, const InputContexts* contexts,
+                                char* buffer, std::size_t capacity, ProfileError* error) {
     try {
         Writer out(buffer, capacity);
         out.put(kComment);
         char version[16];
-        std::snprintf(version, sizeof version, "%ld", kVersion);
+        std::snprintf(version, sizeof version, "%ld", contexts ? kContextsVersion : kVersion);
         out.line(kMagic, version);
         InputManager& m = const_cast<InputManager&>(manager);
         const bool flags[STICKS_SWAPPED + 1] = {
@@ -563,7 +808,8 @@ std::size_t writeBindingProfile(const InputManager& manager, char* buffer, std::
             out.line(kSettingNames[MOUSE_SENSITIVITY], text);
         }
         if (!writeTable(manager, BINDING_KEYBOARD, out, error) ||
-            !writeTable(manager, BINDING_GAMEPAD, out, error))
+            !writeTable(manager, BINDING_GAMEPAD, out, error) ||
+            (contexts && !writeMappings(*contexts, out, error)))
             return 0;
         return out.length();
     } catch (const std::exception&) {
@@ -574,6 +820,11 @@ std::size_t writeBindingProfile(const InputManager& manager, char* buffer, std::
 
 bool readBindingProfile(InputManager& manager, const char* text, std::size_t size,
                         ProfileError* error) {
+    return readBindingProfile(manager, nullptr, text, size, error);
+}
+
+bool readBindingProfile(InputManager& manager, InputContexts* contexts, const char* text,
+                        std::size_t size, ProfileError* error) {
     if (!text && size > 0)
         return fail(error, 0, 0, "no profile text");
     if (size > kMaxProfileSize)
@@ -583,7 +834,6 @@ bool readBindingProfile(InputManager& manager, const char* text, std::size_t siz
         return false;
     try {
         Staged staged;
-        bool sawHeader = false;
         std::size_t skip = size >= 3 && std::memcmp(text, kByteOrderMark, 3) == 0 ? 3 : 0;
         int line = 1;
         for (std::size_t start = 0; start <= size; ++line, skip = 0) {
@@ -591,14 +841,19 @@ bool readBindingProfile(InputManager& manager, const char* text, std::size_t siz
                 size > start ? std::memchr(text + start, '\n', size - start) : nullptr);
             std::size_t length =
                 end ? static_cast<std::size_t>(end - (text + start)) : size - start;
-            if (!parseLine(manager, Line(text + start, length, skip), line, sawHeader, staged,
+            if (!parseLine(manager, contexts, Line(text + start, length, skip), line, staged,
                            error))
                 return false;
             start += length + 1;
         }
-        if (!sawHeader)
+        if (staged.version == 0)
             return fail(error, 1, 1, "the profile is empty: expected \"%s %ld\"", kMagic, kVersion);
+        if (contexts)
+            reserveRebinds(ContextsAccess::state(*contexts), staged.sources.data(),
+                           static_cast<int>(staged.sources.size()));
+        // Nothing below can fail.
         apply(manager, staged);
+        applyMappings(contexts, staged);
         return true;
     } catch (const std::exception&) {
         return outOfMemory(error);
@@ -626,12 +881,18 @@ private:
 } // namespace
 
 bool saveBindingProfile(const InputManager& manager, const char* path, ProfileError* error) {
+    return saveBindingProfile(manager, nullptr, path, error);
+}
+
+bool saveBindingProfile(const InputManager& manager, const InputContexts* contexts,
+                        const char* path, ProfileError* error) {
     if (!path || !*path)
         return fail(error, 0, 0, "no profile path given");
     try {
         // Everything that allocates comes first: once a file is touched, nothing can throw.
         HeapBlock text(kMaxProfileSize);
-        std::size_t size = writeBindingProfile(manager, text.data(), kMaxProfileSize, error);
+        std::size_t size =
+            writeBindingProfile(manager, contexts, text.data(), kMaxProfileSize, error);
         if (size == 0)
             return false;
         HeapBlock back(size + 1);
@@ -682,6 +943,11 @@ bool saveBindingProfile(const InputManager& manager, const char* path, ProfileEr
 }
 
 bool loadBindingProfile(InputManager& manager, const char* path, ProfileError* error) {
+    return loadBindingProfile(manager, nullptr, path, error);
+}
+
+bool loadBindingProfile(InputManager& manager, InputContexts* contexts, const char* path,
+                        ProfileError* error) {
     if (!path || !*path)
         return fail(error, 0, 0, "no profile path given");
     try {
@@ -698,7 +964,7 @@ bool loadBindingProfile(InputManager& manager, const char* path, ProfileError* e
         if (size > kMaxProfileSize)
             return fail(error, 0, 0, "\"%s\" is larger than %u bytes, the most a profile holds",
                         ShownPath(path).text, static_cast<unsigned>(kMaxProfileSize));
-        return readBindingProfile(manager, text.data(), size, error);
+        return readBindingProfile(manager, contexts, text.data(), size, error);
     } catch (const std::exception&) {
         return outOfMemory(error);
     }

@@ -198,7 +198,7 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
     }
     std::string bindings;
     if (!o.bindings.empty()) {
-        if (!readFile(o.bindings, input::kMaxProfileSize + 1, bindings, error))
+        if (!readFile(o.bindings, input::kMaxProfileSize, bindings, error))
             return failure(2, o.bindings + ": error: cannot read the bindings profile (" + error +
                                   ")");
         // Checked on a manager as the run starts with it, before anything runs.

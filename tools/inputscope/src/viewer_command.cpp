@@ -100,7 +100,7 @@ CommandResult runWatchCommand(const Options& o, const CommandIo& io) {
                                   (error.empty() ? "no standard input" : error) + ")");
     }
     if (!o.bindings.empty()) {
-        if (!readFile(o.bindings, input::kMaxProfileSize + 1, bindings, error))
+        if (!readFile(o.bindings, input::kMaxProfileSize, bindings, error))
             return failure(2, o.bindings + ": error: cannot read the bindings profile (" + error +
                                   ")");
         std::string problem = checkProfile(bindings);

@@ -30,7 +30,10 @@ std::vector<std::uint8_t> runSession(const Session& session, const RunOptions& o
 
 // Keeps the last frame the run made.
 struct SessionPlayer::State : TraceSink {
-    State(const Session& session, const RunOptions& options) : host(session, options, *this) {}
+    // The options are kept here, so a caller may pass a temporary; the session must outlive
+    // the player.
+    State(const Session& session, const RunOptions& given)
+        : options(given), host(session, options, *this) {}
     void begin(const std::string&, long long) override {}
     void entry(const Entry& e) override {
         if (e.kind == EntryKind::Frame && !e.frame.reread)
@@ -39,6 +42,7 @@ struct SessionPlayer::State : TraceSink {
     void end(long long) override {}
 
     FrameView last;
+    RunOptions options;
     hosting::Host host;
 };
 

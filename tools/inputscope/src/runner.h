@@ -223,7 +223,7 @@ std::vector<std::uint8_t> runSession(const Session& session, const RunOptions& o
 Trace runSession(const Session& session, const RunOptions& options);
 
 // A session run a frame at a time, for the viewer: the host's state lives between the calls.
-// The session and the options outlive the player.
+// The session must outlive the player; the options are copied.
 class SessionPlayer {
 public:
     SessionPlayer(const Session& session, const RunOptions& options);

@@ -65,32 +65,6 @@ void updateClaims(InputContexts::State& s) {
     s.liveBegin.clear();
     for (std::uint32_t t = 0; t + 1 < s.orderBegin.size(); ++t) {
         s.liveBegin.pushBack(static_cast<std::int32_t>(s.live.size()));
-
-        // Which actions an atom that reads non-zero wakes.
-        s.atomActionsBegin.resize(s.claims.size() + 1, 0);
-        for (std::int32_t& begin : s.atomActionsBegin)
-            begin = 0;
-        for (std::int32_t index : s.live) {
-            const MappingRec& m = s.mappings[index];
-            for (int i = 0; i < m.atomCount; ++i) {
-                if (!(m.claimed & (1u << i)))
-                    ++s.atomActionsBegin[m.atoms[i] + 1];
-            }
-        }
-        for (std::uint32_t a = 0; a + 1 < s.atomActionsBegin.size(); ++a)
-            s.atomActionsBegin[a + 1] += s.atomActionsBegin[a];
-        s.atomActions.resize(static_cast<std::uint32_t>(s.atomActionsBegin[s.claims.size()]), 0);
-        for (std::int32_t index : s.live) { // each span's start moves to its end as it fills
-            const MappingRec& m = s.mappings[index];
-            for (int i = 0; i < m.atomCount; ++i) {
-                if (!(m.claimed & (1u << i)))
-                    s.atomActions[s.atomActionsBegin[m.atoms[i]]++] = m.def.action;
-            }
-        }
-        for (std::uint32_t a = s.claims.size(); a > 0; --a)
-            s.atomActionsBegin[a] = s.atomActionsBegin[a - 1];
-        s.atomActionsBegin[0] = 0;
-        s.wakeAll = true;
         for (std::int32_t k = s.orderBegin[t]; k < s.orderBegin[t + 1]; ++k) {
             if (s.contexts[s.mappings[s.order[k]].context].effective)
                 s.live.pushBack(s.order[k]);

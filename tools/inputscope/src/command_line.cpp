@@ -19,6 +19,16 @@
 
 namespace inputscope {
 
+std::string readBindingsOption(const Options& o, std::string& text) {
+    if (o.bindings.empty())
+        return "";
+    std::string error;
+    if (!readFile(o.bindings, input::kMaxProfileSize, text, error))
+        return o.bindings + ": error: cannot read the bindings profile (" + error + ")";
+    std::string problem = checkProfile(text);
+    return problem.empty() ? "" : o.bindings + problem;
+}
+
 CommandResult failure(int code, const std::string& message) {
     CommandResult result;
     result.exitCode = code;
@@ -197,15 +207,9 @@ CommandResult runCommandLine(const std::vector<std::string>& args, const Command
         name = "<built-in>";
     }
     std::string bindings;
-    if (!o.bindings.empty()) {
-        if (!readFile(o.bindings, input::kMaxProfileSize, bindings, error))
-            return failure(2, o.bindings + ": error: cannot read the bindings profile (" + error +
-                                  ")");
-        // Checked on a manager as the run starts with it, before anything runs.
-        std::string problem = checkProfile(bindings);
-        if (!problem.empty())
-            return failure(2, o.bindings + problem);
-    }
+    std::string problem = readBindingsOption(o, bindings);
+    if (!problem.empty())
+        return failure(2, problem);
     std::vector<std::uint8_t> demo;
     if (!o.demo.empty()) {
         // No more records than frames can play.

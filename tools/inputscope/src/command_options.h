@@ -29,6 +29,10 @@ struct Options {
 // One message on standard error and the exit code.
 CommandResult failure(int code, const std::string& message);
 
+// Reads --bindings FILE into `text` and checks it on a manager as the run starts with it, before
+// anything runs; "" when it applies, else the whole message.
+std::string readBindingsOption(const Options& o, std::string& text);
+
 // The viewers' options, checked before anything opens; "" when they hold together.
 std::string viewerOptionsProblem(const Options& o);
 // --watch and --live.

@@ -99,14 +99,9 @@ CommandResult runWatchCommand(const Options& o, const CommandIo& io) {
             return failure(2, name + ": error: cannot read the session (" +
                                   (error.empty() ? "no standard input" : error) + ")");
     }
-    if (!o.bindings.empty()) {
-        if (!readFile(o.bindings, input::kMaxProfileSize, bindings, error))
-            return failure(2, o.bindings + ": error: cannot read the bindings profile (" + error +
-                                  ")");
-        std::string problem = checkProfile(bindings);
-        if (!problem.empty())
-            return failure(2, o.bindings + problem);
-    }
+    std::string unreadable = readBindingsOption(o, bindings);
+    if (!unreadable.empty())
+        return failure(2, unreadable);
     Session session;
     try {
         SessionLimits limits;
